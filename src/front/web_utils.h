@@ -1,0 +1,84 @@
+// Services every handler uses: the response writer, the debug log, the
+// operation log record, command runners, whole-file and lock helpers.
+//
+// Paths given to these helpers are real paths: callers resolve device paths
+// with nvr_path first. Only cgi_log resolves its own fixed file.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <ctime>
+
+// Response kinds of cgi_writeback_webserver.
+constexpr int kRespText = 0;
+constexpr int kRespJson = 1;
+constexpr int kRespRaw = 2;
+
+int cgi_writeback_webserver(int kind, const char *text);
+int cgi_error_to_webserver(int kind);
+
+// Appends one line to the debug log; callers pass an empty function name.
+int cgi_log(const char *source, int line, const char *function, const char *format, ...)
+    __attribute__((format(printf, 4, 5)));
+
+// The operation log record, payload of core message 3485 (little-endian).
+#pragma pack(push, 1)
+struct LogRecord {
+    int32_t main_type;
+    int32_t reserved0;
+    int64_t sub_type;
+    int32_t reserved1;
+    int32_t time;
+    int32_t param_code;
+    int32_t remote;
+    int32_t object;
+    char client_addr[46];
+    char user_name[64];
+    char reserved2[2];
+    int32_t detail_size;
+    char detail[512];
+    char reserved3[8];
+};
+#pragma pack(pop)
+static_assert(sizeof(LogRecord) == 672);
+static_assert(offsetof(LogRecord, sub_type) == 8);
+static_assert(offsetof(LogRecord, time) == 20);
+static_assert(offsetof(LogRecord, param_code) == 24);
+static_assert(offsetof(LogRecord, remote) == 28);
+static_assert(offsetof(LogRecord, object) == 32);
+static_assert(offsetof(LogRecord, client_addr) == 36);
+static_assert(offsetof(LogRecord, user_name) == 82);
+static_assert(offsetof(LogRecord, detail_size) == 148);
+static_assert(offsetof(LogRecord, detail) == 152);
+static_assert(offsetof(LogRecord, reserved3) == 664);
+
+constexpr int kLogMainOperation = 4;
+constexpr int kCoreMsgOperationLog = 3485;
+
+int cgi_init_log_info(LogRecord *record);
+
+// The user name of the "userName" cookie (at most 63 characters).
+int get_current_username(char *buffer);
+
+// Runs a fixed command line through the shell; 0 only for exit code 0.
+// Never give it request text: use web_run_argv for that.
+int web_system(const char *command);
+
+// Runs argv[0] (searched on PATH) with the given arguments, no shell
+// involved, and waits. 0 only for exit code 0, -1 otherwise.
+int web_run_argv(const char *const argv[]);
+
+int file_lock(const char *path);
+int file_unlock(int fd);
+
+// Whole file into a buffer from __zq_malloc (not terminated); null on error.
+char *zq_get_file_data(const char *path, int *length_out);
+int zq_wirte_file_data(const char *path, const char *data, int length);
+
+int get_mac_addr(char *mac0, char *mac1);
+int time_to_string_local_ex(time_t seconds, char *buffer);
+
+int IsFileExisted(const char *path);
+int IsDirExisted(const char *path);
+int RemoveFile(const char *from, const char *to);
+int DeleteFile(const char *path);

@@ -1,0 +1,14 @@
+// System support calls used across the program: tagged allocation and
+// small file checks.
+#pragma once
+
+#include <cstddef>
+
+// Allocation tagged with the calling source unit and line (kept for the
+// allocation tracing of the device library; here it is plain malloc).
+void *__zq_malloc(size_t size, const char *unit, int line);
+void *__zq_calloc(size_t count, size_t size, const char *unit, int line);
+void __zq_free(void *ptr);
+
+// 0 when `path` names an existing file system entry, -1 otherwise.
+int zq_check_file_exist(const char *path);

@@ -1,0 +1,119 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "front/dispatchreq.h"
+#include "test_support.h"
+
+namespace {
+
+std::string g_last_text;
+int g_calls = 0;
+
+int record_a(char *text)
+{
+    g_last_text = text;
+    ++g_calls;
+    return 11;
+}
+
+int record_b(char *) { return 22; }
+
+// A table of n distinct generated paths "/Pxxxxx" (prefix + number).
+std::vector<WebRes> make_table(char prefix, int n)
+{
+    std::vector<WebRes> rows(n);
+    for (int i = 0; i < n; ++i) {
+        snprintf(rows[i].path, sizeof rows[i].path, "/%c%05d", prefix, i);
+        rows[i].handler = record_b;
+    }
+    return rows;
+}
+
+int slot_of(const char *path)
+{
+    const WebRes *entry = FindWebRes(path);
+    const WebRes *first = FindWebRes("/A00000");
+    return entry != nullptr && first != nullptr ? static_cast<int>(entry - first) : -1;
+}
+
+TEST(Dispatch, CallsTheRegisteredHandlerWithTheExactText)
+{
+    const WebRes table[] = {{"/6100", record_a}, {"/vb.htm", record_b}};
+    ASSERT_EQ(WebResRegister(table, 2), 0);
+    g_calls = 0;
+    char text[] = "{\"a\": 1}";
+    EXPECT_EQ(DispatchWebReq("/6100", text), 11);
+    EXPECT_EQ(g_last_text, "{\"a\": 1}");
+    EXPECT_EQ(DispatchWebReq("/vb.htm", text), 22);
+
+    for (const char *other : {"/6100/", "/VB.HTM", "", "/610", "/61000", "/vb.htmx"})
+        DispatchWebReq(other, text);
+    DispatchWebReq(nullptr, text);
+    EXPECT_EQ(g_calls, 1);
+    EXPECT_EQ(FindWebRes(nullptr), nullptr);
+    EXPECT_EQ(FindWebRes("/nothing"), nullptr);
+    EXPECT_EQ(WebResUnregister(table, 2), 0);
+    EXPECT_EQ(FindWebRes("/6100"), nullptr);
+}
+
+TEST(Dispatch, RejectsNullTablesAndEmptyCounts)
+{
+    const WebRes table[] = {{"/x", record_a}};
+    EXPECT_EQ(WebResRegister(nullptr, 1), -1);
+    EXPECT_EQ(WebResRegister(table, 0), -1);
+    EXPECT_EQ(WebResRegister(table, -3), -1);
+    EXPECT_EQ(WebResUnregister(nullptr, 1), -1);
+    EXPECT_EQ(WebResUnregister(table, 0), -1);
+}
+
+TEST(Dispatch, CapacityRefusesTheWholeTableAtFiveHundredTwelveAndLogs)
+{
+    TempRoot root;
+    const auto base = make_table('A', 412);
+    const auto extra = make_table('B', 100);
+    ASSERT_EQ(WebResRegister(base.data(), 412), 0);
+    EXPECT_EQ(WebResRegister(extra.data(), 100), -1);
+    EXPECT_EQ(FindWebRes("/B00000"), nullptr);
+    EXPECT_NE(read_whole_file(root / "mnt/nand/cgi_log.txt").find("  dispatchreq:"), std::string::npos);
+    EXPECT_NE(read_whole_file(root / "mnt/nand/cgi_log.txt")
+                  .find(" in : [tal debug] WEBREQ exceeded maximum value(MAX_WEBREQ_COUNT)\n"),
+              std::string::npos);
+
+    const WebRes one[] = {{"/A00411", record_b}};
+    EXPECT_EQ(WebResUnregister(one, 1), 0);
+    EXPECT_EQ(WebResRegister(extra.data(), 100), 0); // 411 + 100 = 511 fits
+    EXPECT_NE(FindWebRes("/B00099"), nullptr);
+
+    EXPECT_EQ(WebResUnregister(extra.data(), 100), 0);
+    EXPECT_EQ(WebResUnregister(base.data(), 412), 0);
+}
+
+TEST(Dispatch, UnregisterFreesExactlyItsSlotsAndRegisterRefillsFromTheLowest)
+{
+    const auto first = make_table('A', 10);
+    const auto second = make_table('C', 5);
+    ASSERT_EQ(WebResRegister(first.data(), 10), 0);
+    ASSERT_EQ(WebResRegister(second.data(), 5), 0);
+    EXPECT_EQ(slot_of("/C00000"), 10);
+
+    const WebRes middle[] = {{"/A00003", record_b}, {"/A00007", record_b}};
+    ASSERT_EQ(WebResUnregister(middle, 2), 0);
+    EXPECT_EQ(FindWebRes("/A00003"), nullptr);
+    EXPECT_NE(FindWebRes("/A00004"), nullptr);
+    EXPECT_NE(FindWebRes("/C00004"), nullptr);
+
+    const WebRes refill[] = {{"/D1", record_b}, {"/D2", record_b}, {"/D3", record_b}};
+    ASSERT_EQ(WebResRegister(refill, 3), 0);
+    EXPECT_EQ(slot_of("/D1"), 3);
+    EXPECT_EQ(slot_of("/D2"), 7);
+    EXPECT_EQ(slot_of("/D3"), 15);
+
+    WebResUnregister(refill, 3);
+    WebResUnregister(second.data(), 5);
+    WebResUnregister(first.data(), 10);
+}
+
+} // namespace
