@@ -1,0 +1,75 @@
+// Bounded access to reply payloads: every decoder reads records through a
+// ReplyReader, so a short payload or a count field larger than the payload
+// never makes it read past the bytes the core daemon sent.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+class ReplyReader {
+public:
+    ReplyReader(const char *payload, size_t size) : data_(payload), size_(payload != nullptr ? size : 0) {}
+
+    size_t size() const { return size_; }
+
+    // Number of whole records of `record_size` bytes in the payload.
+    size_t count(size_t record_size) const { return record_size == 0 ? 0 : size_ / record_size; }
+
+    // Copies `length` bytes at `offset`; false (and `out` zeroed) when they
+    // are not all in the payload.
+    bool read(size_t offset, void *out, size_t length) const
+    {
+        if (offset > size_ || length > size_ - offset) {
+            memset(out, 0, length);
+            return false;
+        }
+        memcpy(out, data_ + offset, length);
+        return true;
+    }
+
+    // Record `index` of a payload of `T` records.
+    template <typename T> bool record(size_t index, T *out) const
+    {
+        if (index >= count(sizeof(T))) {
+            memset(out, 0, sizeof(T));
+            return false;
+        }
+        return read(index * sizeof(T), out, sizeof(T));
+    }
+
+    // A little-endian int32 at `offset`, or `fallback` when out of range.
+    int32_t int32_at(size_t offset, int32_t fallback = 0) const
+    {
+        unsigned char bytes[4];
+        if (!read(offset, bytes, sizeof bytes))
+            return fallback;
+        return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
+                                    static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+    }
+
+private:
+    const char *data_;
+    size_t size_;
+};
+
+// Copies a fixed-width text field of a wire record into `out`, stopping at
+// the field's end even when the field holds no terminator.
+inline void copy_field_text(char *out, size_t out_size, const char *field, size_t field_size)
+{
+    if (out_size == 0)
+        return;
+    size_t length = strnlen(field, field_size);
+    if (length > out_size - 1)
+        length = out_size - 1;
+    memcpy(out, field, length);
+    out[length] = '\0';
+}
+
+// Clamps a count taken from a request or a reply to what the array holds.
+inline int clamp_count(int count, int capacity)
+{
+    if (count < 0)
+        return 0;
+    return count > capacity ? capacity : count;
+}

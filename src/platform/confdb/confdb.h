@@ -1,0 +1,56 @@
+// Configuration database access: keyed parameters and whole records stored
+// by (kind, id). Every call names the database by its device path (resolved
+// through nvr_path); one connection per process serves all calls.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr const char *ZQDB_PATH = "/mnt/nand/app/zqdb.db";
+
+// Keyed parameters. Reads give the caller's default for an absent key.
+int get_param_int(const char *db, const char *key, int default_value);
+int get_param_value(const char *db, const char *key, char *buffer, int size, const char *default_value);
+// Writes change an existing key: 0 on success, -1 when the key is absent or
+// the write failed.
+int set_param_int(const char *db, const char *key, int value);
+int set_param_value(const char *db, const char *key, const char *text);
+// 0 when the key exists, non-zero when it does not (callers then add it).
+int check_param_key(const char *db, const char *key);
+// Creates the key (or replaces its value): 0 on success, -1 on failure.
+int add_param_value(const char *db, const char *key, const char *text);
+
+// Record kinds. Values are stored in the database: never renumber.
+enum ConfRecordKind : int {
+    kRecUser = 1,
+    kRecCamera = 2,
+    kRecMotion = 3,
+    kRecDisk = 4,
+};
+
+// Result of a record read.
+constexpr int kRecFound = 0;
+constexpr int kRecAbsent = 1; // never written: the record reads as all zero
+
+// Reads record (kind, id) into `record` (`size` bytes). A stored record
+// shorter than `size` is zero-extended, a longer one cut. Returns kRecFound,
+// kRecAbsent (record zeroed) or -1 on failure (record zeroed).
+int confdb_read_record(const char *db, int kind, int id, void *record, size_t size);
+// Stores the record whole; 0 on success, -1 on failure.
+int confdb_write_record(const char *db, int kind, int id, const void *record, size_t size);
+// Removes the record; 0 when it is gone (also when it never existed).
+int confdb_delete_record(const char *db, int kind, int id);
+// Reads up to `capacity` records of `kind` in id order into `array`
+// (records of `record_size` bytes) and their ids into `ids` (may be null).
+// Returns the number read, or -1 on failure.
+int confdb_read_records(const char *db, int kind, void *array, size_t record_size, int capacity, int *ids);
+// Copies record (kind, from_id) to every id n in 0..63 whose bit is set in
+// `channel_mask` (n != from_id), in one transaction. 0, or -1 on failure
+// (nothing changed) or when the source record is absent.
+int confdb_copy_record(const char *db, int kind, int from_id, uint64_t channel_mask);
+
+// Creates the schema when missing (called by nvrconf init; the calls above
+// also work on a fresh file). 0 or -1.
+int confdb_init_schema(const char *db);
+// Closes the process's connection (tests and tools; requests never need it).
+void confdb_close();

@@ -1,0 +1,47 @@
+// Message socket library: the channel to the core daemon. Every message, in
+// both directions, is a 24-byte header followed by the payload; integers are
+// little-endian. The receive thread hands each reply to the registered
+// callback as (context, 24 header bytes, payload bytes).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+constexpr size_t kMsgHeaderSize = 24;
+constexpr uint32_t kMsgFlagNoReply = 1;        // bit 0: fire-and-forget
+constexpr uint32_t kMsgMaxPayload = 16u << 20; // larger frames end the connection
+constexpr const char *kCoreSocketPath = "/var/run/zqsocket";
+
+// Header field offsets, as the reply callback sees them.
+constexpr size_t kMsgOffMagic = 0;
+constexpr size_t kMsgOffSeq = 4;
+constexpr size_t kMsgOffFlags = 8;
+constexpr size_t kMsgOffCode = 12;
+constexpr size_t kMsgOffReserved = 16;
+constexpr size_t kMsgOffSize = 20;
+
+struct MsgHeader {
+    uint32_t seq;
+    uint32_t flags;
+    int32_t code;
+    uint32_t size;
+};
+
+// Writes the 24 header bytes ("NVRM", seq, flags, code, 0, size).
+void msg_header_encode(const MsgHeader &header, unsigned char out[kMsgHeaderSize]);
+// Reads 24 header bytes; -1 for a wrong magic or a payload over the limit.
+int msg_header_decode(const unsigned char *bytes, size_t length, MsgHeader *out);
+
+using zq_sock_callback = int (*)(void *context, const char *header, const char *payload);
+
+// Registers `callback` for every reply and connects to the socket at the
+// device path `device_path` (resolved through nvr_path). The two middle
+// arguments are kept for the callers' sake and unused.
+int zq_sock_init(zq_sock_callback callback, int unused_a, int unused_b, const char *device_path);
+// 0 when the whole frame was written; non-zero when no connection could be
+// made (it is retried at every send) or the frame could not be written.
+int zq_sock_send_msg(int unused_a, int code, const void *payload, int length, int unused_b, int unused_c);
+// The same with explicit header flags (kMsgFlagNoReply for fire-and-forget).
+int zq_sock_send_msg_flags(int code, const void *payload, int length, uint32_t flags);
+// Closes the channel; once it returns no callback runs any more.
+int zq_sock_uninit();
