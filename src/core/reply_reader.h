@@ -45,7 +45,8 @@ public:
         if (!read(offset, bytes, sizeof bytes))
             return fallback;
         return static_cast<int32_t>(static_cast<uint32_t>(bytes[0]) | static_cast<uint32_t>(bytes[1]) << 8 |
-                                    static_cast<uint32_t>(bytes[2]) << 16 | static_cast<uint32_t>(bytes[3]) << 24);
+                                    static_cast<uint32_t>(bytes[2]) << 16 |
+                                    static_cast<uint32_t>(bytes[3]) << 24);
     }
 
 private:

@@ -1,0 +1,44 @@
+# The two commands of the README: `make run` and `make test`. Everything
+# else is a step of those two.
+JOBS ?= $(shell nproc)
+PORT ?= 8080
+FUZZ_SECONDS ?= 15
+
+.PHONY: all deps build asan fuzz test lint format run bench clean
+
+all: build
+
+deps:
+	@./deploy/install-deps.sh
+
+build: deps
+	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build build -j$(JOBS)
+
+asan: deps
+	@cmake -S . -B build-asan -DNVR_SANITIZE=ON >/dev/null
+	@cmake --build build-asan -j$(JOBS)
+
+fuzz: deps
+	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DNVR_FUZZ=ON -DNVR_TESTS=OFF >/dev/null
+	@cmake --build build-fuzz -j$(JOBS)
+
+test: build asan fuzz lint
+	cd build && ctest --output-on-failure -j$(JOBS)
+	cd build-asan && ctest --output-on-failure -j$(JOBS)
+	./deploy/run-fuzzers.sh build-fuzz/bin $(FUZZ_SECONDS)
+
+lint: build
+	@./deploy/lint.sh build
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+run: build
+	@PORT=$(PORT) ./deploy/run.sh
+
+bench: build
+	@./bench/run.sh
+
+clean:
+	rm -rf build build-asan build-fuzz run

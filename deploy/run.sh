@@ -1,0 +1,51 @@
+#!/bin/sh
+# Starts the demo device on 127.0.0.1:$PORT: a device root under run/root,
+# the core daemon stand-in in demo mode and lighttpd with the CGI program.
+# Runs until Ctrl-C.
+set -eu
+cd "$(dirname "$0")/.."
+top=$(pwd)
+port=${PORT:-8080}
+run="$top/run"
+root="$run/root"
+www="$run/www"
+bin="$top/build/bin"
+
+mkdir -p "$root/mnt/nand/app" "$root/tmp" "$root/var/run" "$root/bin" "$root/dev/shm" "$www/cgi-bin"
+cp "$bin/nvrweb.cgi" "$www/cgi-bin/nvrweb.cgi"
+
+# Device tools stand in under their device names.
+if [ -x "$bin/nvrconf" ]; then
+    cp "$bin/nvrconf" "$root/bin/nvrconf"
+    ln -sf nvrconf "$root/bin/zqprofile"
+    [ -f "$root/mnt/nand/app/zqdb.db" ] || NVR_ROOT="$root" "$root/bin/nvrconf" init --demo
+fi
+
+pids=""
+cleanup() {
+    for pid in $pids; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+}
+trap cleanup EXIT INT TERM
+
+if [ -x "$bin/coresim" ]; then
+    rm -f "$root/var/run/zqsocket"
+    NVR_ROOT="$root" "$bin/coresim" --demo >"$run/coresim.log" 2>&1 &
+    pids="$pids $!"
+fi
+
+sed -e "s#@PORT@#$port#g" -e "s#@WWW@#$www#g" -e "s#@RUN@#$run#g" -e "s#@ROOT@#$root#g" \
+    deploy/lighttpd.conf.in >"$run/lighttpd.conf"
+lighttpd -tt -f "$run/lighttpd.conf"
+
+cat <<INFO
+nvrweb demo device on http://127.0.0.1:$port/  (device root: $root)
+Try:
+  curl -s http://127.0.0.1:$port/8008
+  curl -s -H 'Content-Type: application/json' -d '{}' http://127.0.0.1:$port/8004
+Logs: $run/lighttpd-error.log, $root/mnt/nand/cgi_log.txt. Ctrl-C stops.
+INFO
+
+lighttpd -D -f "$run/lighttpd.conf" &
+pids="$pids $!"
+wait

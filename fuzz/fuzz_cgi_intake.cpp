@@ -1,0 +1,64 @@
+// Feeds arbitrary request environments and bodies through the CGI intake.
+// Input: method, path, query, content type, cookie and content length as
+// NUL-separated texts, then the body.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "front/cgi_env.h"
+#include "front/cgi_intake.h"
+#include "front/dispatchreq.h"
+#include "front/web_utils.h"
+
+namespace {
+
+FILE *g_null_out = nullptr;
+
+int echo_user(char *text)
+{
+    char user[64];
+    get_current_username(user);
+    LogRecord record;
+    cgi_init_log_info(&record);
+    return cgi_writeback_webserver(kRespText, text);
+}
+
+const WebRes fuzz_web_res[] = {{"/a", echo_user}, {"/json", echo_user}, {"/vb.htm", echo_user}};
+
+} // namespace
+
+NVR_WEB_TABLE(kWebTableTestOnly, fuzz_web_res)
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    static char root[] = "/tmp/nvr-fuzz-XXXXXX";
+    if (mkdtemp(root) != nullptr)
+        setenv("NVR_ROOT", root, 1);
+    g_null_out = fopen("/dev/null", "w");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const char *const names[] = {"REQUEST_METHOD", "PATH_INFO",   "QUERY_STRING",
+                                        "CONTENT_TYPE",   "HTTP_COOKIE", "CONTENT_LENGTH"};
+    size_t at = 0;
+    for (const char *name : names) {
+        const void *end = memchr(data + at, '\0', size - at);
+        const size_t length = end != nullptr ? static_cast<const uint8_t *>(end) - (data + at) : size - at;
+        setenv(name, std::string(reinterpret_cast<const char *>(data + at), length).c_str(), 1);
+        at = end != nullptr ? at + length + 1 : size;
+    }
+    std::vector<char> body(data + at, data + size);
+    body.push_back('\0');
+    FILE *in = size > at ? fmemopen(body.data(), size - at, "r") : fopen("/dev/null", "r");
+    if (in == nullptr)
+        return 0;
+    cgi_capture_environment(in, g_null_out);
+    cgi_serve_request();
+    fclose(in);
+    return 0;
+}
