@@ -17,7 +17,8 @@ using IpcCallback = zq_sock_callback;
 // Opens the channel with `callback`, sends `code` with its payload (retried
 // while the send fails) and, unless `no_wait` is 1, waits until a decoder
 // sets g_callback_done or the code's wait limit passes. -1 for a null
-// callback, else 0 whether or not a reply came.
+// callback or a payload that cannot be sent (negative length, or none for a
+// positive length), else 0 whether or not a reply came.
 int cgi_start_ipc(IpcCallback callback, int code, int length, const void *payload, int no_wait);
 // Closes the channel; no callback runs after it returns.
 int cgi_stop_ipc();
