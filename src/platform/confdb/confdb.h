@@ -54,3 +54,26 @@ int confdb_copy_record(const char *db, int kind, int from_id, uint64_t channel_m
 int confdb_init_schema(const char *db);
 // Closes the process's connection (tests and tools; requests never need it).
 void confdb_close();
+
+// As confdb_copy_record, and each copy carries its own id: the little-endian
+// int32 at byte `id_offset` of the stored record is set to the target id, so
+// that a copy read back and written through its id field stays where it is.
+// -1 (nothing changed) also when the record is too short for the field.
+int confdb_copy_record_set_id(const char *db, int kind, int from_id, uint64_t channel_mask, size_t id_offset);
+
+// Visit every key in key order, every record in (kind, id) order. A visitor
+// that returns non-zero ends the walk early. Visitors must not call back into
+// this library. 0, or -1 on failure.
+using ConfParamVisitor = int (*)(const char *key, const char *value, void *context);
+using ConfRecordVisitor = int (*)(int kind, int id, const void *data, size_t size, void *context);
+int confdb_for_each_param(const char *db, ConfParamVisitor visit, void *context);
+int confdb_for_each_record(const char *db, ConfRecordVisitor visit, void *context);
+
+// Export and import of the whole configuration. `file` is a real path (not
+// resolved). Export writes a consistent snapshot as a new file readable by
+// its owner only (an existing file of that name is replaced). Import checks
+// that `file` is such an export and then stores each of its keys and records
+// over the current ones in one transaction; keys and records that the file
+// lacks are kept. 0, or -1 with nothing changed.
+int confdb_export(const char *db, const char *file);
+int confdb_import(const char *db, const char *file);

@@ -1,0 +1,434 @@
+// nvrconf: creates, reads, writes, exports and imports the configuration
+// database. Installed as "zqprofile" it is the device's profile tool, which
+// the web back end runs to export ("-e DIR") and import ("-i FILE") the
+// configuration.
+#include <openssl/evp.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "modules/system/user_record.h"
+#include "platform/confdb/confdb.h"
+#include "platform/sysutil/nvr_path.h"
+
+namespace {
+
+constexpr const char *kExportIndexPath = "/tmp/.export_down_file";
+constexpr const char *kProfileToolName = "zqprofile";
+constexpr int kExitOk = 0;
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
+                           "Configuration database tool. The database is $NVR_ROOT/mnt/nand/app/zqdb.db\n"
+                           "(NVR_ROOT unset on the device).\n"
+                           "\n"
+                           "  init [--demo]        create the database (and its folder) with the factory\n"
+                           "                       keys; keys already present keep their values.\n"
+                           "                       --demo also stores demo device settings.\n"
+                           "  get KEY              print the value of KEY (exit 1 when it is absent)\n"
+                           "  set KEY VALUE        store VALUE under KEY, creating the key when missing\n"
+                           "  passwd USER PASSWORD store the MD5 digest of PASSWORD in USER's account;\n"
+                           "                       a missing account is created (lowest free id, every\n"
+                           "                       right granted)\n"
+                           "  dump                 print every key and record\n"
+                           "  export DIR           write the configuration to a new file in DIR and its\n"
+                           "                       device path to /tmp/.export_down_file\n"
+                           "  import FILE          store the keys and records of an exported FILE over the\n"
+                           "                       current ones (others are kept); nothing changes when\n"
+                           "                       FILE is not a sound export\n"
+                           "\n"
+                           "Absolute paths are device paths: they are taken below $NVR_ROOT unless they\n"
+                           "already lie there. Exit status: 0 done, 1 failed, 2 usage error.\n"
+                           "Installed as \"zqprofile\", the tool takes the profile tool's arguments:\n"
+                           "  zqprofile -e DIR      (as export DIR)\n"
+                           "  zqprofile -i FILE     (as import FILE)\n";
+
+struct FactoryKey {
+    const char *key;
+    const char *value;
+};
+
+// Keys the program updates in place (an update of a missing key fails), with
+// the values that their readers take as default.
+constexpr FactoryKey kFactoryKeys[] = {
+    {"access_filter_enable", "0"},
+    {"access_filter_type", "1"},
+    {"deviceid", "255"},
+    {"display_mode", "0"},
+    {"failover_mode", "0"},
+    {"group_mode", "0"},
+    {"hardware_version", "V1.1"},
+    {"hdmihotplug", "1"},
+    {"homologous", "1"},
+    {"httpsenable", "0"},
+    {"local_auth_enable", "0"},
+    {"max_cameras", "32"},
+    {"max_poe_num", "0"},
+    {"model", ""},
+    {"oem_type", "0"},
+    {"oemupdateonline", "0"},
+    {"permission_update", "0"},
+    {"plugin_version", "1.0"},
+    {"mplugin_version", "1.0"},
+    {"quick_screen", "0"},
+    {"same_channel_exist", "0"},
+    {"software_version", "7x.7.0.9"},
+    {"stream_information", "0"},
+    {"transport_protocol", "0"},
+    {"wizard_enable", "0"},
+    {"zqfs_dbup", "0"},
+};
+
+constexpr FactoryKey kDemoKeys[] = {
+    {"model", "NVR-3216"},
+    {"device_name", "Demo Recorder"},
+    {"hardware_version", "V1.1"},
+    {"software_version", "7x.7.0.9"},
+    {"max_cameras", "16"},
+    {"max_poe_num", "8"},
+    {"deviceid", "1"},
+};
+
+// A path argument: device paths are resolved below NVR_ROOT, relative paths
+// and paths already below NVR_ROOT are taken as they are.
+std::string real_path(const char *arg)
+{
+    const char *root = getenv("NVR_ROOT");
+    if (arg[0] != '/' || root == nullptr || root[0] == '\0')
+        return arg;
+    size_t n = strlen(root);
+    while (n > 0 && root[n - 1] == '/')
+        --n;
+    if (strncmp(arg, root, n) == 0 && (arg[n] == '/' || arg[n] == '\0'))
+        return arg;
+    return std::string(root, n) + arg;
+}
+
+// The device path of a real absolute path: NVR_ROOT stripped when it leads.
+std::string device_path(const std::string &path)
+{
+    const char *root = getenv("NVR_ROOT");
+    if (root == nullptr || root[0] == '\0')
+        return path;
+    char resolved_root[PATH_MAX];
+    if (realpath(root, resolved_root) == nullptr)
+        return path;
+    const size_t n = strlen(resolved_root);
+    if (path.compare(0, n, resolved_root) == 0 && path.size() > n && path[n] == '/')
+        return path.substr(n);
+    return path;
+}
+
+// Creates every missing folder of `path` (the last component excluded).
+void make_parent_dirs(const std::string &path)
+{
+    for (size_t slash = path.find('/', 1); slash != std::string::npos; slash = path.find('/', slash + 1)) {
+        const std::string dir = path.substr(0, slash);
+        if (mkdir(dir.c_str(), 0755) != 0 && errno != EEXIST)
+            return;
+    }
+}
+
+// Replaces `path` with `text` through a new file renamed over it.
+bool write_file_atomically(const std::string &path, const std::string &text)
+{
+    std::string temp = path + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0)
+        return false;
+    bool ok =
+        fchmod(fd, 0644) == 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ok = close(fd) == 0 && ok;
+    ok = ok && rename(temp.c_str(), path.c_str()) == 0;
+    if (!ok)
+        unlink(temp.c_str());
+    return ok;
+}
+
+int fail(const char *what, const char *detail)
+{
+    fprintf(stderr, "nvrconf: %s%s%s\n", what, detail[0] != '\0' ? ": " : "", detail);
+    return kExitFailed;
+}
+
+int cmd_init(bool demo)
+{
+    const NvrPath db_file(ZQDB_PATH);
+    make_parent_dirs(db_file.c_str());
+    if (confdb_init_schema(ZQDB_PATH) != 0)
+        return fail("cannot create the database", db_file.c_str());
+    for (const FactoryKey &entry : kFactoryKeys) {
+        if (check_param_key(ZQDB_PATH, entry.key) != 0 &&
+            add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
+            return fail("cannot store key", entry.key);
+    }
+    if (demo) {
+        for (const FactoryKey &entry : kDemoKeys) {
+            if (add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
+                return fail("cannot store key", entry.key);
+        }
+    }
+    return kExitOk;
+}
+
+int cmd_get(const char *key)
+{
+    if (check_param_key(ZQDB_PATH, key) != 0)
+        return fail("no such key", key);
+    static char value[65536];
+    get_param_value(ZQDB_PATH, key, value, sizeof value, "");
+    printf("%s\n", value);
+    return kExitOk;
+}
+
+int cmd_set(const char *key, const char *value)
+{
+    return add_param_value(ZQDB_PATH, key, value) == 0 ? kExitOk : fail("cannot store key", key);
+}
+
+bool md5_hex(const char *text, char out[33])
+{
+    unsigned char digest[EVP_MAX_MD_SIZE];
+    unsigned int length = 0;
+    if (EVP_Digest(text, strlen(text), digest, &length, EVP_md5(), nullptr) != 1 || length != 16)
+        return false;
+    for (unsigned int i = 0; i < length; ++i)
+        snprintf(out + 2 * i, 3, "%02x", digest[i]);
+    return true;
+}
+
+// A new account with every channel and right granted.
+UserRecord new_user(int id, const char *name)
+{
+    UserRecord user{};
+    user.id = id;
+    user.enable = 1;
+    snprintf(user.name, sizeof user.name, "%s", name);
+    for (char *list : {user.local_liveview, user.local_playback, user.remote_liveview, user.remote_playback})
+        memset(list, '1', sizeof user.local_liveview - 1);
+    user.local_liveview_bits = user.local_playback_bits = UINT32_MAX;
+    user.remote_liveview_bits = user.remote_playback_bits = UINT32_MAX;
+    for (int i = 0; i < kUserRights; ++i)
+        user.local_rights[i] = user.remote_rights[i] = 1;
+    user.permission = -1;
+    user.remote_permission = -1;
+    snprintf(user.created, sizeof user.created, "0");
+    return user;
+}
+
+int cmd_passwd(const char *name, const char *password)
+{
+    if (name[0] == '\0' || strlen(name) >= sizeof(UserRecord::name))
+        return fail("the user name must have 1 to 63 characters", name);
+    std::vector<UserRecord> users(kUserMaxAccounts);
+    int ids[kUserMaxAccounts];
+    const int count =
+        confdb_read_records(ZQDB_PATH, kRecUser, users.data(), sizeof(UserRecord), kUserMaxAccounts, ids);
+    if (count < 0)
+        return fail("cannot read the accounts", "");
+
+    // The account of that name keeps its id; otherwise the lowest id that
+    // no account in use holds.
+    bool used[kUserMaxAccounts] = {};
+    const UserRecord *existing = nullptr;
+    for (int i = 0; i < count; ++i) {
+        if (users[i].enable == 0 || ids[i] < 0 || ids[i] >= kUserMaxAccounts)
+            continue;
+        used[ids[i]] = true;
+        if (strncmp(users[i].name, name, sizeof users[i].name) == 0 && existing == nullptr)
+            existing = &users[i];
+    }
+    UserRecord user{};
+    int id = 0;
+    if (existing != nullptr) {
+        id = ids[existing - users.data()];
+        user = *existing;
+    } else {
+        while (id < kUserMaxAccounts && used[id])
+            ++id;
+        if (id == kUserMaxAccounts)
+            return fail("no free account", name);
+        user = new_user(id, name);
+    }
+    user.id = id;
+    char digest[33];
+    if (!md5_hex(password, digest))
+        return fail("cannot compute the MD5 digest", "");
+    memset(user.password, 0, sizeof user.password);
+    memcpy(user.password, digest, 32);
+    if (confdb_write_record(ZQDB_PATH, kRecUser, id, &user, sizeof user) != 0)
+        return fail("cannot store the account", name);
+    printf("user %s id %d\n", name, id);
+    return kExitOk;
+}
+
+int print_param(const char *key, const char *value, void *)
+{
+    printf("%s = %s\n", key, value);
+    return 0;
+}
+
+const char *kind_name(int kind)
+{
+    switch (kind) {
+    case kRecUser:
+        return "user";
+    case kRecCamera:
+        return "camera";
+    case kRecMotion:
+        return "motion";
+    case kRecDisk:
+        return "disk";
+    default:
+        return "?";
+    }
+}
+
+// Hex and text, 16 bytes a line; runs of all-zero lines print as "*".
+void hex_dump(const unsigned char *data, size_t size)
+{
+    static const unsigned char kZeros[16] = {};
+    bool skipping = false;
+    for (size_t at = 0; at < size; at += 16) {
+        const size_t n = size - at < 16 ? size - at : 16;
+        if (n == 16 && at > 0 && at + 16 < size && memcmp(data + at, kZeros, 16) == 0) {
+            if (!skipping)
+                printf("  *\n");
+            skipping = true;
+            continue;
+        }
+        skipping = false;
+        printf("  %06zx ", at);
+        for (size_t i = 0; i < 16; ++i) {
+            if (i < n)
+                printf(" %02x", data[at + i]);
+            else
+                printf("   ");
+        }
+        printf("  |");
+        for (size_t i = 0; i < n; ++i)
+            putchar(data[at + i] >= 0x20 && data[at + i] < 0x7f ? data[at + i] : '.');
+        printf("|\n");
+    }
+}
+
+int print_record(int kind, int id, const void *data, size_t size, void *)
+{
+    printf("record %s (kind %d) id %d, %zu bytes", kind_name(kind), kind, id, size);
+    if (kind == kRecUser && size >= sizeof(UserRecord)) {
+        UserRecord user;
+        memcpy(&user, data, sizeof user);
+        printf(": name \"%.*s\" enable %d type %d", static_cast<int>(strnlen(user.name, sizeof user.name)),
+               user.name, user.enable, user.type);
+    }
+    printf("\n");
+    hex_dump(static_cast<const unsigned char *>(data), size);
+    return 0;
+}
+
+int cmd_dump()
+{
+    printf("[keys]\n");
+    if (confdb_for_each_param(ZQDB_PATH, print_param, nullptr) != 0)
+        return fail("cannot read the keys", "");
+    printf("[records]\n");
+    if (confdb_for_each_record(ZQDB_PATH, print_record, nullptr) != 0)
+        return fail("cannot read the records", "");
+    return kExitOk;
+}
+
+int cmd_export(const char *dir_arg)
+{
+    const std::string dir = real_path(dir_arg);
+    char resolved[PATH_MAX];
+    if (realpath(dir.c_str(), resolved) == nullptr)
+        return fail("no such folder", dir.c_str());
+    char name[64];
+    const time_t now = time(nullptr);
+    struct tm local {};
+    localtime_r(&now, &local);
+    strftime(name, sizeof name, "config_%Y%m%d_%H%M%S.bin", &local);
+    const std::string file = std::string(resolved) + "/" + name;
+    if (confdb_export(ZQDB_PATH, file.c_str()) != 0)
+        return fail("cannot export to", file.c_str());
+
+    const NvrPath index(kExportIndexPath);
+    make_parent_dirs(index.c_str());
+    if (!write_file_atomically(index.c_str(), device_path(file))) {
+        unlink(file.c_str());
+        return fail("cannot write", index.c_str());
+    }
+    printf("%s\n", file.c_str());
+    return kExitOk;
+}
+
+int cmd_import(const char *file_arg)
+{
+    const std::string file = real_path(file_arg);
+    return confdb_import(ZQDB_PATH, file.c_str()) == 0 ? kExitOk : fail("cannot import", file.c_str());
+}
+
+int usage(FILE *to, int status)
+{
+    fputs(kUsage, to);
+    return status;
+}
+
+int profile_main(int argc, char **argv)
+{
+    if (argc == 2 && (strcmp(argv[1], "--help") == 0 || strcmp(argv[1], "-h") == 0))
+        return usage(stdout, kExitOk);
+    if (argc == 3 && strcmp(argv[1], "-e") == 0)
+        return cmd_export(argv[2]);
+    if (argc == 3 && strcmp(argv[1], "-i") == 0)
+        return cmd_import(argv[2]);
+    return usage(stderr, kExitUsage);
+}
+
+int nvrconf_main(int argc, char **argv)
+{
+    if (argc < 2)
+        return usage(stderr, kExitUsage);
+    const std::string command = argv[1];
+    if (command == "--help" || command == "-h" || command == "help")
+        return usage(stdout, kExitOk);
+    if (command == "init" && argc == 2)
+        return cmd_init(false);
+    if (command == "init" && argc == 3 && strcmp(argv[2], "--demo") == 0)
+        return cmd_init(true);
+    if (command == "get" && argc == 3)
+        return cmd_get(argv[2]);
+    if (command == "set" && argc == 4)
+        return cmd_set(argv[2], argv[3]);
+    if (command == "passwd" && argc == 4)
+        return cmd_passwd(argv[2], argv[3]);
+    if (command == "dump" && argc == 2)
+        return cmd_dump();
+    if (command == "export" && argc == 3)
+        return cmd_export(argv[2]);
+    if (command == "import" && argc == 3)
+        return cmd_import(argv[2]);
+    return usage(stderr, kExitUsage);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    const char *invoked = argc > 0 ? argv[0] : "";
+    const char *slash = strrchr(invoked, '/');
+    const char *name = slash != nullptr ? slash + 1 : invoked;
+    const int status =
+        strcmp(name, kProfileToolName) == 0 ? profile_main(argc, argv) : nvrconf_main(argc, argv);
+    confdb_close();
+    return status;
+}
