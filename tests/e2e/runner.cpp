@@ -1,7 +1,8 @@
 // Runs every end-to-end case file against the real executables: builds the
-// CGI environment, feeds the body on stdin inside a private NVR_ROOT, and
-// compares what the program wrote byte for byte. The case format is in
-// tests/e2e/README.md.
+// CGI environment, feeds the body on stdin inside a private NVR_ROOT, with
+// coresim standing in for the core daemon when the case scripts it, and
+// compares what the program wrote (and sent to the core daemon) byte for
+// byte. The case format is in tests/e2e/README.md.
 #include <gtest/gtest.h>
 
 #include <dirent.h>
@@ -17,17 +18,38 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
+#include <memory>
 #include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "coresim/payload_text.h"
+
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 struct FileCheck {
     std::string path;
     std::string pattern;
+};
+
+struct CoreMessage {
+    long long code = 0;
+    unsigned long long flags = 0;
+    std::string payload;
+};
+
+// The core daemon stand-in of a case: started only when a core line is given.
+struct CoreSetup {
+    bool used = false;
+    bool demo = false;
+    std::vector<std::string> script; // coresim script lines
+    bool check_messages = false;     // a core-expect line was given
+    std::vector<CoreMessage> expected;
 };
 
 struct Case {
@@ -42,48 +64,13 @@ struct Case {
     std::vector<std::string> setup_dirs;
     std::vector<FileCheck> file_matches;
     std::vector<std::string> files_absent;
+    std::vector<std::string> dir_entries; // "PATH NAME..." of dir-entries lines
+    CoreSetup core;
 };
 
-int hex_digit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
+// ---------------------------------------------------------------- parsing
 
-// \r \n \t \\ \xHH and \s (a blank, for trailing blanks) in case texts.
-std::string unescape(const std::string &text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\\' || i + 1 == text.size()) {
-            out += text[i];
-            continue;
-        }
-        const char c = text[++i];
-        if (c == 'r')
-            out += '\r';
-        else if (c == 'n')
-            out += '\n';
-        else if (c == 't')
-            out += '\t';
-        else if (c == 's')
-            out += ' ';
-        else if (c == '0')
-            out += '\0';
-        else if (c == 'x' && i + 2 < text.size() && hex_digit(text[i + 1]) >= 0 &&
-                 hex_digit(text[i + 2]) >= 0) {
-            out += static_cast<char>(hex_digit(text[i + 1]) * 16 + hex_digit(text[i + 2]));
-            i += 2;
-        } else
-            out += c;
-    }
-    return out;
-}
+using payload_text::unescape;
 
 std::string repeat(const std::string &argument)
 {
@@ -104,6 +91,75 @@ std::pair<std::string, std::string> split_first_word(const std::string &text)
     return {text.substr(0, space), text.substr(space + 1)};
 }
 
+bool is_number(const std::string &word)
+{
+    uint64_t ignored = 0;
+    return payload_text::parse_int(word, 4, &ignored);
+}
+
+// "CODE FLAGS [PAYLOAD]" of a core-expect line.
+bool parse_expected_message(const std::string &value, CoreMessage *out, std::string *error)
+{
+    auto [code, rest] = split_first_word(value);
+    auto [flags, payload] = split_first_word(rest);
+    uint64_t code_bits = 0;
+    uint64_t flag_bits = 0;
+    if (!payload_text::parse_int(code, 4, &code_bits) || !payload_text::parse_int(flags, 4, &flag_bits)) {
+        *error = "core-expect needs a code and flags";
+        return false;
+    }
+    out->code = static_cast<int32_t>(static_cast<uint32_t>(code_bits));
+    out->flags = static_cast<uint32_t>(flag_bits);
+    return payload_text::parse(payload, &out->payload, error);
+}
+
+// Core lines become coresim script lines; payloads are checked here and
+// handed on in hex so that nothing is escaped twice.
+bool parse_core_line(const std::string &key, const std::string &value, CoreSetup *core, std::string *error)
+{
+    core->used = true;
+    if (key == "core") {
+        core->demo = value == "demo";
+        if (value != "demo" && value != "script")
+            *error = "core: takes demo or script";
+        return error->empty();
+    }
+    if (key == "core-reply") {
+        auto [request, rest] = split_first_word(value);
+        auto [reply, payload_words] = split_first_word(rest);
+        std::string payload;
+        if (!is_number(request) || !is_number(reply)) {
+            *error = "core-reply needs a request code and a reply code";
+            return false;
+        }
+        if (!payload_text::parse(payload_words, &payload, error))
+            return false;
+        core->script.push_back("reply " + request + " " + reply + " hex:" + payload_text::to_hex(payload));
+        return true;
+    }
+    if (key == "core-delay" || key == "core-noreply" || key == "core-next") {
+        auto [request, rest] = split_first_word(value);
+        const bool valid = is_number(request) && (key == "core-delay" ? is_number(rest) : rest.empty());
+        if (!valid)
+            *error = key == "core-delay" ? "core-delay needs a request code and milliseconds"
+                                         : key + " needs a request code only";
+        core->script.push_back(key.substr(5) + " " + value);
+        return valid;
+    }
+    if (key == "core-expect") {
+        core->check_messages = true;
+        if (value == "none")
+            return true;
+        CoreMessage message;
+        if (!parse_expected_message(value, &message, error))
+            return false;
+        core->expected.push_back(message);
+        return true;
+    }
+    *error = "unknown core line";
+    return false;
+}
+
 Case parse_case(const std::string &file)
 {
     Case c;
@@ -114,8 +170,10 @@ Case parse_case(const std::string &file)
         if (line.empty() || line[0] == '#')
             continue;
         const size_t colon = line.find(": ");
-        const std::string key = line.substr(0, colon);
+        const std::string key =
+            colon == std::string::npos ? line.substr(0, line.find(':')) : line.substr(0, colon);
         const std::string value = colon == std::string::npos ? "" : line.substr(colon + 2);
+        std::string error;
         if (key == "exe")
             c.exe = value == "probe" ? "nvrweb-probe.cgi" : value;
         else if (key == "env")
@@ -142,11 +200,20 @@ Case parse_case(const std::string &file)
             c.file_matches.push_back({path, pattern});
         } else if (key == "file-absent")
             c.files_absent.push_back(value);
-        else
+        else if (key == "dir-entries")
+            c.dir_entries.push_back(value);
+        else if (key.rfind("core", 0) == 0) {
+            if (!parse_core_line(key, value, &c.core, &error))
+                ADD_FAILURE() << file << ": " << error << ": " << line;
+        } else
             ADD_FAILURE() << file << ": unknown line: " << line;
     }
+    if (c.core.demo && !c.core.script.empty())
+        ADD_FAILURE() << file << ": core: demo answers by itself; core-reply/delay/noreply/next do not apply";
     return c;
 }
+
+// ---------------------------------------------------------------- files
 
 std::string read_file(const std::string &path)
 {
@@ -188,77 +255,200 @@ std::string visible(const std::string &bytes)
     return out;
 }
 
+// ---------------------------------------------------------------- processes
+
+pid_t spawn(const std::vector<std::string> &args, std::vector<std::string> env, const std::string &stdin_path,
+            const std::string &stdout_path, bool stderr_too)
+{
+    std::vector<char *> argv;
+    for (const auto &arg : args)
+        argv.push_back(const_cast<char *>(arg.c_str()));
+    argv.push_back(nullptr);
+    std::vector<char *> envp;
+    for (auto &e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, stdin_path.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (stderr_too)
+        posix_spawn_file_actions_adddup2(&actions, 1, 2);
+    pid_t pid = 0;
+    const int spawned = posix_spawn(&pid, args[0].c_str(), &actions, nullptr, argv.data(), envp.data());
+    posix_spawn_file_actions_destroy(&actions);
+    return spawned == 0 ? pid : -1;
+}
+
+// Waits for `pid` until `deadline`; -1 when it is still running then.
+int wait_until(pid_t pid, Clock::time_point deadline)
+{
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (Clock::now() > deadline)
+            return -1;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// coresim for one case, in the case's work folder: core.script, core.record
+// and core.log (its output) stay there for a failed case.
+class CoreSim {
+public:
+    CoreSim(const CoreSetup &setup, const std::string &work, const std::string &root) : work_(work)
+    {
+        std::vector<std::string> args = {std::string(NVR_BIN_DIR) + "/coresim", "--record",
+                                         work + "/core.record", "--ready", work + "/core.ready"};
+        if (setup.demo) {
+            args.emplace_back("--demo");
+        } else {
+            std::string script;
+            for (const auto &line : setup.script)
+                script += line + "\n";
+            write_file(work + "/core.script", script);
+            args.emplace_back("--script");
+            args.push_back(work + "/core.script");
+        }
+        write_file(work + "/core.record", "");
+        pid_ = spawn(args, {"NVR_ROOT=" + root}, "/dev/null", work + "/core.log", true);
+    }
+    ~CoreSim()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    CoreSim(const CoreSim &) = delete;
+    CoreSim &operator=(const CoreSim &) = delete;
+
+    // True once the socket listens; false when coresim ended or took too long.
+    bool wait_ready()
+    {
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        while (access((work_ + "/core.ready").c_str(), F_OK) != 0) {
+            if (pid_ <= 0 || Clock::now() > deadline)
+                return false;
+            if (waitpid(pid_, nullptr, WNOHANG) != 0) {
+                pid_ = -1;
+                return false;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        return true;
+    }
+
+    // Stops coresim (it still records what was already sent); its exit code.
+    int stop()
+    {
+        kill(pid_, SIGTERM);
+        const int code = wait_until(pid_, Clock::now() + std::chrono::seconds(10));
+        if (code >= 0)
+            pid_ = -1;
+        return code;
+    }
+
+    std::string log() const { return read_file(work_ + "/core.log"); }
+
+    std::vector<CoreMessage> received() const
+    {
+        std::vector<CoreMessage> messages;
+        std::istringstream lines(read_file(work_ + "/core.record"));
+        std::string line;
+        while (std::getline(lines, line)) {
+            std::istringstream words(line);
+            CoreMessage message;
+            std::string hex;
+            words >> message.code >> message.flags >> hex;
+            if (hex != "-" && !payload_text::from_hex(hex, &message.payload))
+                ADD_FAILURE() << "unreadable record line: " << line;
+            messages.push_back(message);
+        }
+        return messages;
+    }
+
+private:
+    std::string work_;
+    pid_t pid_ = -1;
+};
+
 struct RunResult {
     std::string out;
     int exit_code = -1;
     bool timed_out = false;
 };
 
-RunResult run_case(const Case &c, const std::string &root)
+RunResult run_program(const Case &c, const std::string &work, const std::string &root)
 {
-    const std::string stdin_path = root + "/../stdin";
-    const std::string stdout_path = root + "/../stdout";
+    const std::string stdin_path = work + "/stdin";
+    const std::string stdout_path = work + "/stdout";
     write_file(stdin_path, c.stdin_bytes);
 
     std::vector<std::string> env = c.env;
     env.push_back("NVR_ROOT=" + root);
     env.push_back("PATH=" + root + "/bin:/usr/bin:/bin");
-    std::vector<char *> envp;
-    for (auto &e : env)
-        envp.push_back(e.data());
-    envp.push_back(nullptr);
-
     const std::string exe = std::string(NVR_BIN_DIR) + "/" + c.exe;
-    std::vector<char *> argv = {const_cast<char *>(exe.c_str()), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, stdin_path.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, stdout_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
     RunResult result;
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, exe.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) {
+    const pid_t pid = spawn({exe}, env, stdin_path, stdout_path, false);
+    if (pid < 0) {
         ADD_FAILURE() << "cannot start " << exe;
         return result;
     }
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(c.timeout_s);
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            result.timed_out = true;
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    result.exit_code = wait_until(pid, Clock::now() + std::chrono::seconds(c.timeout_s));
+    if (result.exit_code < 0) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+        result.timed_out = true;
     }
-    result.exit_code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     result.out = read_file(stdout_path);
     return result;
 }
 
-class E2E : public ::testing::TestWithParam<std::string> {};
+// ---------------------------------------------------------------- checks
 
-TEST_P(E2E, Case)
+void check_output(const Case &c, const RunResult &result)
 {
-    const Case c = parse_case(GetParam());
-    char work_template[] = "/tmp/nvr-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(work_template), nullptr);
-    const std::string root = std::string(work_template) + "/root";
-    for (const char *dir : {"", "/mnt/nand/app", "/tmp", "/var/run", "/bin", "/dev/shm"})
-        make_dirs(root + dir);
-    for (const auto &dir : c.setup_dirs)
-        make_dirs(root + "/" + dir);
-    for (const auto &[path, text] : c.setup_files)
-        write_file(root + "/" + path, text);
-
-    const RunResult result = run_case(c, root);
     EXPECT_FALSE(result.timed_out) << "timed out after " << c.timeout_s << " s";
-    EXPECT_EQ(result.exit_code, c.expected_exit);
+    if (!result.timed_out) {
+        EXPECT_EQ(result.exit_code, c.expected_exit);
+    }
     EXPECT_EQ(result.out, c.expected_stdout) << "expected:\n"
                                              << visible(c.expected_stdout) << "\ngot:\n"
                                              << visible(result.out);
+}
+
+// "PATH NAME...": the folder PATH under the root holds exactly these names.
+void check_dir_entries(const std::string &line, const std::string &root)
+{
+    std::istringstream words(line);
+    std::string path;
+    words >> path;
+    std::vector<std::string> expected;
+    for (std::string name; words >> name;)
+        expected.push_back(name);
+    std::vector<std::string> found;
+    if (DIR *dir = opendir((root + "/" + path).c_str())) {
+        while (const dirent *entry = readdir(dir)) {
+            const std::string name = entry->d_name;
+            if (name != "." && name != "..")
+                found.push_back(name);
+        }
+        closedir(dir);
+    } else {
+        ADD_FAILURE() << path << " is not a folder";
+    }
+    std::sort(expected.begin(), expected.end());
+    std::sort(found.begin(), found.end());
+    std::string listing;
+    for (const auto &name : found)
+        listing += " " + name;
+    EXPECT_EQ(found, expected) << path << " holds:" << listing;
+}
+
+void check_files(const Case &c, const std::string &root)
+{
     for (const auto &check : c.file_matches) {
         const std::string content = read_file(root + "/" + check.path);
         EXPECT_TRUE(std::regex_match(content, std::regex(check.pattern)))
@@ -267,8 +457,80 @@ TEST_P(E2E, Case)
     }
     for (const auto &path : c.files_absent)
         EXPECT_NE(access((root + "/" + path).c_str(), F_OK), 0) << path << " should not exist";
+    for (const auto &line : c.dir_entries)
+        check_dir_entries(line, root);
+}
+
+std::string describe(const std::vector<CoreMessage> &messages)
+{
+    if (messages.empty())
+        return "  (none)\n";
+    std::string out;
+    for (const auto &m : messages) {
+        out += "  " + std::to_string(m.code) + " " + std::to_string(m.flags) + " " +
+               (m.payload.empty() ? "-" : payload_text::to_hex(m.payload)) + "\n";
+    }
+    return out;
+}
+
+// The messages the program sent must be exactly those expected, in order.
+void check_core_messages(const CoreSetup &setup, const std::vector<CoreMessage> &got)
+{
+    bool same = got.size() == setup.expected.size();
+    std::string where;
+    for (size_t i = 0; i < std::min(got.size(), setup.expected.size()); ++i) {
+        const CoreMessage &want = setup.expected[i];
+        if (got[i].code == want.code && got[i].flags == want.flags && got[i].payload == want.payload)
+            continue;
+        same = false;
+        const auto diff = std::mismatch(want.payload.begin(), want.payload.end(), got[i].payload.begin(),
+                                        got[i].payload.end());
+        where = "message " + std::to_string(i + 1) + " differs first (payload from byte " +
+                std::to_string(diff.first - want.payload.begin()) + ")\n";
+        break;
+    }
+    EXPECT_TRUE(same) << "core messages (code flags payload):\n"
+                      << where << "expected:\n"
+                      << describe(setup.expected) << "sent:\n"
+                      << describe(got);
+}
+
+// ---------------------------------------------------------------- the test
+
+class E2E : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(E2E, Case)
+{
+    const Case c = parse_case(GetParam());
+    char work_template[] = "/tmp/nvr-e2e-XXXXXX";
+    ASSERT_NE(mkdtemp(work_template), nullptr);
+    const std::string work = work_template;
+    const std::string root = work + "/root";
+    for (const char *dir : {"", "/mnt/nand/app", "/tmp", "/var/run", "/bin", "/dev/shm"})
+        make_dirs(root + dir);
+    for (const auto &dir : c.setup_dirs)
+        make_dirs(root + "/" + dir);
+    for (const auto &[path, text] : c.setup_files)
+        write_file(root + "/" + path, text);
+
+    std::unique_ptr<CoreSim> core;
+    if (c.core.used) {
+        core = std::make_unique<CoreSim>(c.core, work, root);
+        ASSERT_TRUE(core->wait_ready()) << "coresim did not start:\n" << core->log();
+    }
+
+    const RunResult result = run_program(c, work, root);
+    check_output(c, result);
+    check_files(c, root);
+    if (core) {
+        EXPECT_EQ(core->stop(), 0) << "coresim did not stop cleanly:\n" << core->log();
+        if (c.core.check_messages)
+            check_core_messages(c.core, core->received());
+    }
     if (!HasFailure())
-        std::filesystem::remove_all(work_template);
+        std::filesystem::remove_all(work);
+    else
+        std::cerr << "case files kept in " << work << "\n";
 }
 
 std::vector<std::string> case_files()

@@ -1,0 +1,43 @@
+// The demo device: a small recorder model that answers the core messages
+// the program sends. Each module keeps its part of the model in its own
+// demo_<module>.cpp and adds its rows (request code -> handler) with
+// NVR_DEMO_ROWS; the model keeps its changes for as long as coresim runs.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <deque>
+#include <initializer_list>
+#include <string>
+
+#include "coresim.h"
+#include "front/web_utils.h"
+
+// Appends the replies (and pauses) for `request` to `answer`; appending
+// nothing means no reply.
+using DemoHandler = void (*)(const CoreMessage &request, Answer &answer);
+
+struct DemoRow {
+    int32_t code;
+    DemoHandler handler;
+};
+
+// Adds rows to the demo table; a request code registered twice stops the
+// program at start-up.
+void demo_register(const DemoRow *rows, size_t count);
+// The demo answer to one message (nothing for a code no module handles).
+Answer demo_answer(const CoreMessage &message);
+
+#define NVR_DEMO_ROWS(rows)                                                                                  \
+    __attribute__((constructor)) static void rows##_register()                                               \
+    {                                                                                                        \
+        demo_register(rows, sizeof(rows) / sizeof((rows)[0]));                                               \
+    }
+
+// Little-endian int32 values one after the other, the shape of most replies.
+std::string demo_int32s(std::initializer_list<int32_t> values);
+
+// Model parts that more than one module reads.
+
+// Operation log entries (core message 3485) in arrival order, oldest first.
+const std::deque<LogRecord> &demo_operation_log();
