@@ -1,0 +1,30 @@
+// json-c ownership and output: a JSON object is held by JsonPtr, released
+// with json_object_put on every return path.
+#pragma once
+
+#include <json-c/json.h>
+
+#include <memory>
+
+struct JsonPut {
+    void operator()(json_object *object) const { json_object_put(object); }
+};
+using JsonPtr = std::unique_ptr<json_object, JsonPut>;
+
+inline JsonPtr json_new_object() { return JsonPtr(json_object_new_object()); }
+inline JsonPtr json_new_array() { return JsonPtr(json_object_new_array()); }
+
+// Adds an int member; json-c takes ownership of the new value.
+inline void json_add_int(json_object *object, const char *key, int value)
+{
+    json_object_object_add(object, key, json_object_new_int(value));
+}
+
+inline void json_add_string(json_object *object, const char *key, const char *value)
+{
+    json_object_object_add(object, key, json_object_new_string(value));
+}
+
+// Writes the object in json-c's default (spaced) form with the given
+// response kind (1 for JSON, 0 where the browser expects text/plain).
+int cgi_write_json(int kind, json_object *object);
