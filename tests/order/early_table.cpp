@@ -1,0 +1,9 @@
+// A table with an early registration number, linked after the late one.
+#include "front/dispatchreq.h"
+
+namespace {
+int early_handler(char *) { return 1; }
+const WebRes early_web_res[] = {{"/early1", early_handler}, {"/early2", early_handler}};
+} // namespace
+
+NVR_WEB_TABLE(kWebTableStorage, early_web_res)
