@@ -6,6 +6,7 @@ mkdir -p "$bench_out"
 build_helpers() {
     cc -O2 -o "$bench_out/trivial_ok" bench/trivial_ok.c
     cc -O2 -o "$bench_out/privmem" bench/privmem.c
+    cc -O2 -o "$bench_out/reqtime" bench/reqtime.c
 }
 
 # instructions "VAR=value ..." COMMAND...: total instructions of one run.
@@ -27,4 +28,13 @@ private_memory() {
 
 ratio() {
     awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", a / b }'
+}
+
+# wall_time_us "VAR=value ..." RUNS COMMAND...: mean microseconds per run.
+wall_time_us() {
+    vars=$1
+    runs=$2
+    shift 2
+    # shellcheck disable=SC2086
+    env $vars "$bench_out/reqtime" "$runs" "$@"
 }
