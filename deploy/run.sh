@@ -42,7 +42,6 @@ cat <<INFO
 nvrweb demo device on http://127.0.0.1:$port/  (device root: $root)
 Try:
   curl -s http://127.0.0.1:$port/8008
-  curl -s -H 'Content-Type: application/json' -d '{}' http://127.0.0.1:$port/8004
 Logs: $run/lighttpd-error.log, $root/mnt/nand/cgi_log.txt. Ctrl-C stops.
 INFO
 
