@@ -1,6 +1,9 @@
 // Feeds arbitrary request environments and bodies through the CGI intake.
 // Input: method, path, query, content type, cookie and content length as
 // NUL-separated texts, then the body.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -10,7 +13,9 @@
 
 #include "front/cgi_env.h"
 #include "front/cgi_intake.h"
+#include "front/cgi_upload.h"
 #include "front/dispatchreq.h"
+#include "front/multipart.h"
 #include "front/web_utils.h"
 
 namespace {
@@ -23,6 +28,10 @@ int echo_user(char *text)
     get_current_username(user);
     LogRecord record;
     cgi_init_log_info(&record);
+    // An upload handler owns the renamed file; removing it keeps the fuzz
+    // root from filling up.
+    if (const char *upload = cgi_uploaded_file_path())
+        unlink(upload);
     return cgi_writeback_webserver(kRespText, text);
 }
 
@@ -35,8 +44,11 @@ NVR_WEB_TABLE(kWebTableTestOnly, fuzz_web_res)
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
     static char root[] = "/tmp/nvr-fuzz-XXXXXX";
-    if (mkdtemp(root) != nullptr)
+    if (mkdtemp(root) != nullptr) {
         setenv("NVR_ROOT", root, 1);
+        // Uploads need the temporary folder.
+        mkdir((std::string(root) + "/tmp").c_str(), 0700);
+    }
     g_null_out = fopen("/dev/null", "w");
     return 0;
 }
@@ -59,6 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     cgi_capture_environment(in, g_null_out);
     cgi_serve_request();
+    cgiFreeFormEntries();
     fclose(in);
     return 0;
 }

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "front/cgi_env.h"
+#include "front/cgi_upload.h"
 #include "front/dispatchreq.h"
 
 namespace {
@@ -67,6 +68,8 @@ int cgi_serve_request()
     if (cgi_str_eq_nocase(cgiRequestMethod, "post")) {
         if (is_form_or_json(cgiContentType))
             cgiDealPost();
+        else if (cgi_str_eq_nocase(cgiContentType, "multipart/form-data"))
+            return cgi_serve_upload();
     } else if (cgi_str_eq_nocase(cgiRequestMethod, "get")) {
         cgiContentLength = static_cast<int>(strlen(cgiQueryString));
         cgiDealGet();

@@ -3,7 +3,8 @@
 #pragma once
 
 // Serves one request whose environment cgi_capture_environment captured.
-// Returns the process exit status.
+// Returns the process exit status. The form entries of an upload stay until
+// the caller frees them (cgiFreeFormEntries).
 int cgi_serve_request();
 
 int cgiDealGet();

@@ -1,9 +1,12 @@
 // Probe resources for the end-to-end cases of the front end: each answers
 // with what the front end handed it, through one of the shared writers.
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "front/cgi_env.h"
+#include "front/cgi_upload.h"
 #include "front/dispatchreq.h"
 #include "front/web_utils.h"
 
@@ -42,10 +45,66 @@ int probe_user(char *)
     return cgi_writeback_webserver(kRespText, out);
 }
 
+// A handler text with the case's root shown as {root} and the random part
+// of a temporary file name as XXXXXX, so that cases can expect it exactly.
+std::string stable_text(const char *text)
+{
+    std::string out = text;
+    const char *root = getenv("NVR_ROOT");
+    if (root != nullptr && root[0] != '\0') {
+        for (size_t at = out.find(root); at != std::string::npos; at = out.find(root, at))
+            out.replace(at, strlen(root), "{root}");
+    }
+    const size_t temp = out.find("/tmp/cgic");
+    if (temp != std::string::npos && out.size() >= temp + 15)
+        out.replace(temp + 9, 6, "XXXXXX");
+    return out;
+}
+
+std::string file_text(const char *path)
+{
+    std::string content;
+    if (FILE *file = fopen(path, "rb")) {
+        char chunk[4096];
+        size_t got = 0;
+        while ((got = fread(chunk, 1, sizeof chunk, file)) > 0)
+            content.append(chunk, got);
+        fclose(file);
+    }
+    return content;
+}
+
+// An upload handler: its text, whether the text is the intake's upload
+// text, and the uploaded file's content.
+int probe_upload(char *text)
+{
+    const char *path = cgi_uploaded_file_path();
+    const std::string out = "text=" + stable_text(text) +
+                            "\nupload=" + (cgi_text_is_upload(text) ? "1" : "0") +
+                            "\ndata=" + (path != nullptr ? file_text(path) : "") + "\n";
+    return cgi_writeback_webserver(kRespText, out.c_str());
+}
+
+// A handler that reads the request body itself: its text and what is left
+// on the standard input.
+int probe_stdin(char *text)
+{
+    std::string out = "text=" + stable_text(text) + "\nstdin=";
+    int ch = 0;
+    while ((ch = fgetc(cgiIn)) != EOF)
+        out += static_cast<char>(ch);
+    return cgi_writeback_webserver(kRespText, out.c_str());
+}
+
+// "/oem", "/1019" and "/1010" stand in for upload paths that the intake
+// treats specially; a module table registering them comes first in the
+// registry and hides these rows.
 const WebRes probe_web_res[] = {
     {"/ptext", probe_text},     {"/pjson", probe_json},     {"/praw", probe_raw},
     {"/perr0", probe_err_text}, {"/perr1", probe_err_json}, {"/perr7", probe_err_other},
     {"/plog", probe_log},       {"/penv", probe_env},       {"/puser", probe_user},
+    {"/pup", probe_upload},     {"/oem", probe_upload},     {"/1019", probe_upload},
+    {"/1010", probe_stdin},
 };
 
 } // namespace
