@@ -192,6 +192,14 @@ sqlite3_stmt *statement(sqlite3 *db, StmtId id)
     return stmt;
 }
 
+// The cached statement `id` on the connection of `db`; null when either
+// cannot be had.
+sqlite3_stmt *prepared(const char *db, StmtId id)
+{
+    sqlite3 *conn = connect(db);
+    return conn != nullptr ? statement(conn, id) : nullptr;
+}
+
 // Resets a cached statement when it goes out of scope, which also ends the
 // read snapshot that a SELECT holds.
 class StmtUse {
@@ -305,6 +313,23 @@ int fetch_record(sqlite3 *conn, int kind, int id, std::vector<unsigned char> &ou
     const auto length = static_cast<size_t>(sqlite3_column_bytes(stmt, 0));
     out.assign(data, data + (data != nullptr ? length : 0));
     return 1;
+}
+
+// Calls `on_row` for every row of the cached statement `id` under the
+// process lock until it returns non-zero. 0, or -1 when the walk failed.
+template <typename OnRow> int for_each_row(const char *db, StmtId id, OnRow on_row)
+{
+    const std::lock_guard<std::mutex> lock(g_mutex);
+    sqlite3_stmt *stmt = prepared(db, id);
+    if (stmt == nullptr)
+        return -1;
+    const StmtUse use(stmt);
+    int rc = 0;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        if (on_row(stmt) != 0)
+            return 0;
+    }
+    return rc == SQLITE_DONE ? 0 : -1;
 }
 
 constexpr size_t kNoIdField = SIZE_MAX;
@@ -472,8 +497,7 @@ int get_param_int(const char *db, const char *key, int default_value)
     if (key == nullptr)
         return default_value;
     const std::lock_guard<std::mutex> lock(g_mutex);
-    sqlite3 *conn = connect(db);
-    sqlite3_stmt *stmt = conn != nullptr ? statement(conn, kSelParam) : nullptr;
+    sqlite3_stmt *stmt = prepared(db, kSelParam);
     if (stmt == nullptr)
         return default_value;
     const StmtUse use(stmt);
@@ -528,8 +552,7 @@ int check_param_key(const char *db, const char *key)
     if (key == nullptr)
         return 1;
     const std::lock_guard<std::mutex> lock(g_mutex);
-    sqlite3 *conn = connect(db);
-    sqlite3_stmt *stmt = conn != nullptr ? statement(conn, kSelParam) : nullptr;
+    sqlite3_stmt *stmt = prepared(db, kSelParam);
     if (stmt == nullptr)
         return 1;
     const StmtUse use(stmt);
@@ -541,8 +564,7 @@ int add_param_value(const char *db, const char *key, const char *text)
     if (key == nullptr || text == nullptr)
         return -1;
     const std::lock_guard<std::mutex> lock(g_mutex);
-    sqlite3 *conn = connect(db);
-    sqlite3_stmt *stmt = conn != nullptr ? statement(conn, kPutParam) : nullptr;
+    sqlite3_stmt *stmt = prepared(db, kPutParam);
     if (stmt == nullptr)
         return -1;
     const StmtUse use(stmt);
@@ -555,8 +577,7 @@ int confdb_read_record(const char *db, int kind, int id, void *record, size_t si
         return -1;
     memset(record, 0, size);
     const std::lock_guard<std::mutex> lock(g_mutex);
-    sqlite3 *conn = connect(db);
-    sqlite3_stmt *stmt = conn != nullptr ? statement(conn, kSelRecord) : nullptr;
+    sqlite3_stmt *stmt = prepared(db, kSelRecord);
     if (stmt == nullptr)
         return -1;
     const StmtUse use(stmt);
@@ -583,8 +604,7 @@ int confdb_write_record(const char *db, int kind, int id, const void *record, si
 int confdb_delete_record(const char *db, int kind, int id)
 {
     const std::lock_guard<std::mutex> lock(g_mutex);
-    sqlite3 *conn = connect(db);
-    sqlite3_stmt *stmt = conn != nullptr ? statement(conn, kDelRecord) : nullptr;
+    sqlite3_stmt *stmt = prepared(db, kDelRecord);
     if (stmt == nullptr)
         return -1;
     const StmtUse use(stmt);
@@ -598,8 +618,7 @@ int confdb_read_records(const char *db, int kind, void *array, size_t record_siz
     if (capacity == 0)
         return 0;
     const std::lock_guard<std::mutex> lock(g_mutex);
-    sqlite3 *conn = connect(db);
-    sqlite3_stmt *stmt = conn != nullptr ? statement(conn, kSelRecords) : nullptr;
+    sqlite3_stmt *stmt = prepared(db, kSelRecords);
     if (stmt == nullptr)
         return -1;
     const StmtUse use(stmt);
@@ -654,41 +673,23 @@ int confdb_for_each_param(const char *db, ConfParamVisitor visit, void *context)
 {
     if (visit == nullptr)
         return -1;
-    const std::lock_guard<std::mutex> lock(g_mutex);
-    sqlite3 *conn = connect(db);
-    sqlite3_stmt *stmt = conn != nullptr ? statement(conn, kAllParams) : nullptr;
-    if (stmt == nullptr)
-        return -1;
-    const StmtUse use(stmt);
-    int rc = 0;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    return for_each_row(db, kAllParams, [&](sqlite3_stmt *stmt) {
         const auto *key = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 0));
         const auto *value = reinterpret_cast<const char *>(sqlite3_column_text(stmt, 1));
-        if (visit(key != nullptr ? key : "", value != nullptr ? value : "", context) != 0)
-            return 0;
-    }
-    return rc == SQLITE_DONE ? 0 : -1;
+        return visit(key != nullptr ? key : "", value != nullptr ? value : "", context);
+    });
 }
 
 int confdb_for_each_record(const char *db, ConfRecordVisitor visit, void *context)
 {
     if (visit == nullptr)
         return -1;
-    const std::lock_guard<std::mutex> lock(g_mutex);
-    sqlite3 *conn = connect(db);
-    sqlite3_stmt *stmt = conn != nullptr ? statement(conn, kAllRecords) : nullptr;
-    if (stmt == nullptr)
-        return -1;
-    const StmtUse use(stmt);
-    int rc = 0;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    return for_each_row(db, kAllRecords, [&](sqlite3_stmt *stmt) {
         const void *data = sqlite3_column_blob(stmt, 2);
         const auto size = static_cast<size_t>(sqlite3_column_bytes(stmt, 2));
-        if (visit(sqlite3_column_int(stmt, 0), sqlite3_column_int(stmt, 1), data, data != nullptr ? size : 0,
-                  context) != 0)
-            return 0;
-    }
-    return rc == SQLITE_DONE ? 0 : -1;
+        return visit(sqlite3_column_int(stmt, 0), sqlite3_column_int(stmt, 1), data,
+                     data != nullptr ? size : 0, context);
+    });
 }
 
 int confdb_export(const char *db, const char *file)
