@@ -18,7 +18,12 @@ cp "$bin/nvrweb.cgi" "$www/cgi-bin/nvrweb.cgi"
 if [ -x "$bin/nvrconf" ]; then
     cp "$bin/nvrconf" "$root/bin/nvrconf"
     ln -sf nvrconf "$root/bin/zqprofile"
-    [ -f "$root/mnt/nand/app/zqdb.db" ] || NVR_ROOT="$root" "$root/bin/nvrconf" init --demo
+    if [ ! -f "$root/mnt/nand/app/zqdb.db" ]; then
+        NVR_ROOT="$root" "$root/bin/nvrconf" init --demo
+        # The demo password of the factory account (a device has none until
+        # it is set).
+        NVR_ROOT="$root" "$root/bin/nvrconf" passwd admin demo1234 >/dev/null
+    fi
 fi
 
 pids=""
@@ -40,8 +45,12 @@ lighttpd -tt -f "$run/lighttpd.conf"
 
 cat <<INFO
 nvrweb demo device on http://127.0.0.1:$port/  (device root: $root)
-Try:
-  curl -s http://127.0.0.1:$port/8008
+Log in as admin with the demo password demo1234 (its MD5 below), then use the
+session's cookies:
+  curl -s -d '{"userName":"admin","md5":"6e9bece1914809fb8493146417e722f6"}' \\
+       -H 'Content-Type: application/json' http://127.0.0.1:$port/1000
+  curl -s -b 'userName=admin; sessionId=ID_FROM_THE_ANSWER' http://127.0.0.1:$port/6070
+  curl -s -b 'userName=admin; sessionId=ID_FROM_THE_ANSWER' http://127.0.0.1:$port/8008
 Logs: $run/lighttpd-error.log, $root/mnt/nand/cgi_log.txt. Ctrl-C stops.
 INFO
 

@@ -15,6 +15,7 @@
 #include <cstring>
 
 #include "front/cgi_env.h"
+#include "front/session.h"
 #include "platform/sysutil/nvr_path.h"
 #include "platform/sysutil/zq_std.h"
 
@@ -128,7 +129,9 @@ int cgi_init_log_info(LogRecord *record)
     memset(record, 0, sizeof *record);
     record->main_type = kLogMainOperation;
     record->remote = 1;
-    get_current_username(record->user_name);
+    // The name of the checked session, never the client's own cookie.
+    if (const char *user = session_user())
+        copy_text(record->user_name, sizeof record->user_name, user);
     copy_text(record->client_addr, sizeof record->client_addr, cgiRemoteAddr);
     return 0;
 }

@@ -55,9 +55,13 @@ static_assert(offsetof(LogRecord, reserved3) == 664);
 constexpr int kLogMainOperation = 4;
 constexpr int kCoreMsgOperationLog = 3485;
 
+// Zeroes `record` as an operation from the web: main type 4, remote 1, the
+// client address and the user name of the request's session (empty when the
+// request has none; handlers of the open resources set it themselves).
 int cgi_init_log_info(LogRecord *record);
 
-// The user name of the "userName" cookie (at most 63 characters).
+// The user name of the "userName" cookie (at most 63 characters), as the
+// client sent it: nothing that is logged or trusted comes from it.
 int get_current_username(char *buffer);
 
 // Runs a fixed command line through the shell; 0 only for exit code 0.

@@ -52,12 +52,27 @@ struct CoreSetup {
     std::vector<CoreMessage> expected;
 };
 
+// A record of the configuration database checked after the run: the whole
+// record (offset -1) or the bytes at an offset; `absent` for no record.
+struct RecordCheck {
+    std::string kind;
+    std::string id;
+    long offset = -1;
+    bool absent = false;
+    std::string bytes;
+};
+
 struct Case {
     std::string name;
+    std::string login_user;                     // login: run the program's login first
+    std::vector<std::vector<std::string>> conf; // setup-conf/setup-record: nvrconf runs
+    std::vector<RecordCheck> record_checks;
     std::string exe = "nvrweb.cgi";
     std::vector<std::string> env;
     std::string stdin_bytes;
     std::string expected_stdout;
+    std::string stdout_pattern; // stdout-match lines, joined
+    bool match_stdout = false;
     int expected_exit = 0;
     int timeout_s = 20;
     std::vector<std::pair<std::string, std::string>> setup_files;
@@ -160,6 +175,45 @@ bool parse_core_line(const std::string &key, const std::string &value, CoreSetup
     return false;
 }
 
+std::vector<std::string> words_of(const std::string &text)
+{
+    std::istringstream in(text);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;)
+        words.push_back(word);
+    return words;
+}
+
+// "KIND ID PAYLOAD" of setup-record, "KIND ID PAYLOAD|-" of record-expect and
+// "KIND ID OFFSET PAYLOAD" of record-slice.
+bool parse_record_line(const std::string &key, const std::string &value, Case *c, std::string *error)
+{
+    auto [kind, rest] = split_first_word(value);
+    auto [id, payload_words] = split_first_word(rest);
+    RecordCheck check{kind, id};
+    if (key == "record-slice") {
+        auto [offset, tail] = split_first_word(payload_words);
+        check.offset = is_number(offset) ? std::stol(offset) : -1;
+        payload_words = tail;
+        if (check.offset < 0) {
+            *error = "record-slice needs an offset";
+            return false;
+        }
+    }
+    if (!is_number(kind) || !is_number(id)) {
+        *error = key + " needs a record kind and id";
+        return false;
+    }
+    check.absent = key == "record-expect" && payload_words == "-";
+    if (!check.absent && !payload_text::parse(payload_words, &check.bytes, error))
+        return false;
+    if (key == "setup-record")
+        c->conf.push_back({"record", kind, id, payload_text::to_hex(check.bytes)});
+    else
+        c->record_checks.push_back(check);
+    return true;
+}
+
 Case parse_case(const std::string &file)
 {
     Case c;
@@ -184,7 +238,10 @@ Case parse_case(const std::string &file)
             c.stdin_bytes += repeat(value);
         else if (key == "stdout")
             c.expected_stdout += unescape(value);
-        else if (key == "stdout-repeat")
+        else if (key == "stdout-match") {
+            c.stdout_pattern += value;
+            c.match_stdout = true;
+        } else if (key == "stdout-repeat")
             c.expected_stdout += repeat(value);
         else if (key == "exit")
             c.expected_exit = std::stoi(value);
@@ -202,7 +259,14 @@ Case parse_case(const std::string &file)
             c.files_absent.push_back(value);
         else if (key == "dir-entries")
             c.dir_entries.push_back(value);
-        else if (key.rfind("core", 0) == 0) {
+        else if (key == "login")
+            c.login_user = value;
+        else if (key == "setup-conf")
+            c.conf.push_back(words_of(value));
+        else if (key == "setup-record" || key == "record-expect" || key == "record-slice") {
+            if (!parse_record_line(key, value, &c, &error))
+                ADD_FAILURE() << file << ": " << error << ": " << line;
+        } else if (key.rfind("core", 0) == 0) {
             if (!parse_core_line(key, value, &c.core, &error))
                 ADD_FAILURE() << file << ": " << error << ": " << line;
         } else
@@ -380,13 +444,91 @@ struct RunResult {
     bool timed_out = false;
 };
 
-RunResult run_program(const Case &c, const std::string &work, const std::string &root)
+// nvrconf with `args` in the case's root; its exit code and output.
+int run_nvrconf(const std::vector<std::string> &args, const std::string &work, const std::string &root,
+                std::string *output)
+{
+    std::vector<std::string> argv = {std::string(NVR_BIN_DIR) + "/nvrconf"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    const pid_t pid = spawn(argv, {"NVR_ROOT=" + root}, "/dev/null", work + "/nvrconf.out", true);
+    const int code = pid < 0 ? -1 : wait_until(pid, Clock::now() + std::chrono::seconds(20));
+    *output = read_file(work + "/nvrconf.out");
+    return code;
+}
+
+// The password of the accounts that login lines create, and its MD5 digest
+// as the browser sends it.
+constexpr const char *kLoginPassword = "nvr-e2e";
+constexpr const char *kLoginDigest = "8954787a004f0738b75bcc7b06281b6b";
+
+// login: USER. The account is created with nvrconf and logged in through
+// "/1000" of the product, with a core daemon stand-in of its own for the
+// login's operation log message (so that the case's core lines see only the
+// case's messages). Returns the cookie pair of the new session, or "" after
+// reporting a failure.
+std::string log_in(const std::string &user, const std::string &work, const std::string &root)
+{
+    std::string output;
+    for (const std::vector<std::string> &args :
+         {std::vector<std::string>{"init"}, std::vector<std::string>{"passwd", user, kLoginPassword}}) {
+        if (run_nvrconf(args, work, root, &output) != 0) {
+            ADD_FAILURE() << "login: nvrconf " << args[0] << " failed:\n" << output;
+            return "";
+        }
+    }
+    const std::string login_work = work + "/login";
+    make_dirs(login_work);
+    CoreSetup setup;
+    setup.demo = true;
+    CoreSim core(setup, login_work, root);
+    if (!core.wait_ready()) {
+        ADD_FAILURE() << "login: coresim did not start:\n" << core.log();
+        return "";
+    }
+    write_file(login_work + "/stdin", "{\"userName\": \"" + user + "\", \"md5\": \"" + kLoginDigest + "\"}");
+    const std::vector<std::string> env = {"REQUEST_METHOD=POST", "PATH_INFO=/1000",
+                                          "CONTENT_TYPE=application/json", "NVR_ROOT=" + root,
+                                          "PATH=" + root + "/bin:/usr/bin:/bin"};
+    const pid_t pid = spawn({std::string(NVR_BIN_DIR) + "/nvrweb.cgi"}, env, login_work + "/stdin",
+                            login_work + "/stdout", false);
+    const int code = pid < 0 ? -1 : wait_until(pid, Clock::now() + std::chrono::seconds(20));
+    core.stop();
+    output = read_file(login_work + "/stdout");
+    const std::string key = "\"sessionId\": \"";
+    const size_t at = output.find(key);
+    if (code != 0 || at == std::string::npos || output.size() < at + key.size() + 32) {
+        ADD_FAILURE() << "login: " << user << " could not log in:\n" << visible(output);
+        return "";
+    }
+    return "userName=" + user + "; sessionId=" + output.substr(at + key.size(), 32);
+}
+
+// The case's environment with the session's cookies in front of any the
+// case gives itself.
+std::vector<std::string> case_env(const Case &c, const std::string &session_cookie)
+{
+    std::vector<std::string> env = c.env;
+    if (session_cookie.empty())
+        return env;
+    const std::string name = "HTTP_COOKIE=";
+    for (auto &entry : env) {
+        if (entry.rfind(name, 0) == 0) {
+            entry = name + session_cookie + "; " + entry.substr(name.size());
+            return env;
+        }
+    }
+    env.push_back(name + session_cookie);
+    return env;
+}
+
+RunResult run_program(const Case &c, const std::string &work, const std::string &root,
+                      const std::string &session_cookie)
 {
     const std::string stdin_path = work + "/stdin";
     const std::string stdout_path = work + "/stdout";
     write_file(stdin_path, c.stdin_bytes);
 
-    std::vector<std::string> env = c.env;
+    std::vector<std::string> env = case_env(c, session_cookie);
     env.push_back("NVR_ROOT=" + root);
     env.push_back("PATH=" + root + "/bin:/usr/bin:/bin");
     const std::string exe = std::string(NVR_BIN_DIR) + "/" + c.exe;
@@ -408,15 +550,41 @@ RunResult run_program(const Case &c, const std::string &work, const std::string 
 
 // ---------------------------------------------------------------- checks
 
-void check_output(const Case &c, const RunResult &result)
+// The expected output with "{session}" standing for the session id of the
+// case's login.
+std::string expected_output(const Case &c, const std::string &session_cookie)
 {
+    std::string expected = c.expected_stdout;
+    const std::string mark = "{session}";
+    const size_t id_at = session_cookie.find("sessionId=");
+    const std::string id = id_at == std::string::npos ? "" : session_cookie.substr(id_at + 10);
+    for (size_t at = expected.find(mark); at != std::string::npos; at = expected.find(mark, at + id.size()))
+        expected.replace(at, mark.size(), id);
+    return expected;
+}
+
+void check_output(const Case &c, const RunResult &result, const std::string &session_cookie)
+{
+    if (c.match_stdout) {
+        std::string pattern = c.stdout_pattern;
+        const std::string mark = "{session}";
+        const size_t id_at = session_cookie.find("sessionId=");
+        if (const size_t at = pattern.find(mark); at != std::string::npos && id_at != std::string::npos)
+            pattern.replace(at, mark.size(), session_cookie.substr(id_at + 10));
+        EXPECT_TRUE(std::regex_match(result.out, std::regex(pattern)))
+            << "output does not match " << pattern << "\ngot:\n"
+            << visible(result.out);
+        EXPECT_EQ(result.exit_code, c.expected_exit);
+        return;
+    }
+    const std::string expected = expected_output(c, session_cookie);
     EXPECT_FALSE(result.timed_out) << "timed out after " << c.timeout_s << " s";
     if (!result.timed_out) {
         EXPECT_EQ(result.exit_code, c.expected_exit);
     }
-    EXPECT_EQ(result.out, c.expected_stdout) << "expected:\n"
-                                             << visible(c.expected_stdout) << "\ngot:\n"
-                                             << visible(result.out);
+    EXPECT_EQ(result.out, expected) << "expected:\n"
+                                    << visible(expected) << "\ngot:\n"
+                                    << visible(result.out);
 }
 
 // "PATH NAME...": the folder PATH under the root holds exactly these names.
@@ -459,6 +627,32 @@ void check_files(const Case &c, const std::string &root)
         EXPECT_NE(access((root + "/" + path).c_str(), F_OK), 0) << path << " should not exist";
     for (const auto &line : c.dir_entries)
         check_dir_entries(line, root);
+}
+
+void check_records(const Case &c, const std::string &work, const std::string &root)
+{
+    for (const RecordCheck &check : c.record_checks) {
+        std::string output;
+        const int code = run_nvrconf({"record", check.kind, check.id}, work, root, &output);
+        const std::string what = "record " + check.kind + " " + check.id;
+        if (check.absent) {
+            EXPECT_EQ(code, 1) << what << " should be absent; nvrconf said:\n" << output;
+            continue;
+        }
+        std::string stored;
+        while (!output.empty() && output.back() == '\n')
+            output.pop_back();
+        if (code != 0 || !payload_text::from_hex(output, &stored)) {
+            ADD_FAILURE() << what << " cannot be read:\n" << output;
+            continue;
+        }
+        const std::string got =
+            check.offset < 0
+                ? stored
+                : stored.substr(std::min<size_t>(check.offset, stored.size()), check.bytes.size());
+        EXPECT_EQ(payload_text::to_hex(got), payload_text::to_hex(check.bytes))
+            << what << (check.offset < 0 ? "" : " from byte " + std::to_string(check.offset));
+    }
 }
 
 std::string describe(const std::vector<CoreMessage> &messages)
@@ -513,15 +707,24 @@ TEST_P(E2E, Case)
     for (const auto &[path, text] : c.setup_files)
         write_file(root + "/" + path, text);
 
+    const std::string session_cookie = c.login_user.empty() ? "" : log_in(c.login_user, work, root);
+    ASSERT_FALSE(HasFailure());
+    for (const auto &args : c.conf) {
+        std::string output;
+        ASSERT_EQ(run_nvrconf(args, work, root, &output), 0) << "nvrconf " << args[0] << " failed:\n"
+                                                             << output;
+    }
+
     std::unique_ptr<CoreSim> core;
     if (c.core.used) {
         core = std::make_unique<CoreSim>(c.core, work, root);
         ASSERT_TRUE(core->wait_ready()) << "coresim did not start:\n" << core->log();
     }
 
-    const RunResult result = run_program(c, work, root);
-    check_output(c, result);
+    const RunResult result = run_program(c, work, root, session_cookie);
+    check_output(c, result, session_cookie);
     check_files(c, root);
+    check_records(c, work, root);
     if (core) {
         EXPECT_EQ(core->stop(), 0) << "coresim did not stop cleanly:\n" << core->log();
         if (c.core.check_messages)

@@ -14,6 +14,7 @@
 #include "front/cgi_upload.h"
 #include "front/dispatchreq.h"
 #include "front/multipart.h"
+#include "front/session.h"
 #include "test_support.h"
 
 namespace {
@@ -74,8 +75,18 @@ protected:
     {
         ASSERT_EQ(WebResRegister(kUploadTable, std::size(kUploadTable)), 0);
         g_seen = Seen{};
+        // Uploads are served to a logged-in user only.
+        std::filesystem::create_directories(root_ / "dev/shm");
+        char id[kSessionIdDigits + 1];
+        ASSERT_EQ(session_create("admin", 0, "", id), 0);
+        cookie_ = std::string("userName=admin; sessionId=") + id;
     }
-    void TearDown() override { WebResUnregister(kUploadTable, std::size(kUploadTable)); }
+    void TearDown() override
+    {
+        WebResUnregister(kUploadTable, std::size(kUploadTable));
+        unsetenv("HTTP_COOKIE");
+        session_reset();
+    }
 
     // One request through the intake as main serves it, entries freed after.
     Served serve(const char *path, const char *query, const std::string &body,
@@ -86,6 +97,7 @@ protected:
         setenv("QUERY_STRING", query, 1);
         setenv("CONTENT_TYPE", type, 1);
         setenv("CONTENT_LENGTH", std::to_string(body.size()).c_str(), 1);
+        setenv("HTTP_COOKIE", cookie_.c_str(), 1);
         FILE *in = tmpfile();
         fwrite(body.data(), 1, body.size(), in);
         rewind(in);
@@ -115,6 +127,7 @@ protected:
     }
 
     TempRoot root_;
+    std::string cookie_;
 };
 
 TEST_F(UploadTest, FileTakesTheBrowserBaseNameBesideTheTemporaryFile)

@@ -91,6 +91,32 @@ TEST_F(NvrConf, InitCreatesTheFactoryKeysAndKeepsChangedOnes)
     EXPECT_NE(out, "\n") << "the demo device has a model";
 }
 
+TEST_F(NvrConf, InitAddsTheFactoryAdminWithoutPasswordOnlyToAnEmptyTable)
+{
+    ASSERT_EQ(run({"init"}), 0);
+    UserRecord admin = user(0);
+    EXPECT_STREQ(admin.name, "admin");
+    EXPECT_EQ(admin.enable, 1);
+    EXPECT_EQ(admin.password[0], '\0') << "no login until a password is set";
+
+    ASSERT_EQ(run({"passwd", "admin", "abc"}), 0);
+    ASSERT_EQ(run({"init"}), 0);
+    admin = user(0);
+    EXPECT_EQ(std::string(admin.password, 32), "900150983cd24fb0d6963f7d28e17f72") << "a set password stays";
+}
+
+TEST_F(NvrConf, RecordStoresAndPrintsRawRecords)
+{
+    ASSERT_EQ(run({"init"}), 0);
+    std::string out;
+    EXPECT_EQ(run({"record", "1", "7"}, &out), 1) << "absent";
+    ASSERT_EQ(run({"record", "1", "7", "070000000100"}), 0);
+    EXPECT_EQ(run({"record", "1", "7"}, &out), 0);
+    EXPECT_EQ(out, "070000000100\n");
+    EXPECT_EQ(run({"record", "1", "7", "0g"}), 1);
+    EXPECT_EQ(run({"record", "1", "x", "00"}), 1);
+}
+
 TEST_F(NvrConf, SetCreatesOrReplacesAndGetPrintsTheValue)
 {
     std::string out;

@@ -95,8 +95,9 @@ TEST(UserName, ComesFromTheCookieAndNeverReadsPastIt)
     cgiCookie = "";
 }
 
-TEST(LogRecord, StartsAsAnOperationFromTheWebWithUserAndAddress)
+TEST(LogRecord, StartsAsAnOperationFromTheWebWithAddressAndNoCookieName)
 {
+    // Without a checked session the client's cookie names nobody.
     cgiCookie = "userName=operator";
     const std::string long_addr(60, '9');
     cgiRemoteAddr = long_addr.c_str();
@@ -106,7 +107,7 @@ TEST(LogRecord, StartsAsAnOperationFromTheWebWithUserAndAddress)
     EXPECT_EQ(record.main_type, 4);
     EXPECT_EQ(record.remote, 1);
     EXPECT_EQ(record.sub_type, 0);
-    EXPECT_STREQ(record.user_name, "operator");
+    EXPECT_STREQ(record.user_name, "");
     EXPECT_EQ(std::string(record.client_addr), long_addr.substr(0, 45));
     EXPECT_EQ(record.detail_size, 0);
     EXPECT_EQ(cgi_init_log_info(nullptr), -1);

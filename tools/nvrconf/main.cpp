@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -32,14 +33,19 @@ const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
                            "(NVR_ROOT unset on the device).\n"
                            "\n"
                            "  init [--demo]        create the database (and its folder) with the factory\n"
-                           "                       keys; keys already present keep their values.\n"
-                           "                       --demo also stores demo device settings.\n"
+                           "                       keys; keys already present keep their values. A\n"
+                           "                       database without accounts gets the factory account\n"
+                           "                       \"admin\" with no password: nobody can log in until\n"
+                           "                       one is set with passwd. --demo also stores demo\n"
+                           "                       device settings.\n"
                            "  get KEY              print the value of KEY (exit 1 when it is absent)\n"
                            "  set KEY VALUE        store VALUE under KEY, creating the key when missing\n"
                            "  passwd USER PASSWORD store the MD5 digest of PASSWORD in USER's account;\n"
                            "                       a missing account is created (lowest free id, every\n"
                            "                       right granted)\n"
                            "  dump                 print every key and record\n"
+                           "  record KIND ID [HEX]  print record ID of KIND in hexadecimal (exit 1 when\n"
+                           "                       absent), or store HEX as that record\n"
                            "  export DIR           write the configuration to a new file in DIR and its\n"
                            "                       device path to /tmp/.export_down_file\n"
                            "  import FILE          store the keys and records of an exported FILE over the\n"
@@ -160,6 +166,8 @@ int fail(const char *what, const char *detail)
     return kExitFailed;
 }
 
+int add_factory_account();
+
 int cmd_init(bool demo)
 {
     const NvrPath db_file(ZQDB_PATH);
@@ -171,6 +179,8 @@ int cmd_init(bool demo)
             add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
             return fail("cannot store key", entry.key);
     }
+    if (add_factory_account() != kExitOk)
+        return kExitFailed;
     if (demo) {
         for (const FactoryKey &entry : kDemoKeys) {
             if (add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
@@ -223,6 +233,22 @@ UserRecord new_user(int id, const char *name)
     user.remote_permission = -1;
     snprintf(user.created, sizeof user.created, "0");
     return user;
+}
+
+// The factory account, stored only into a database without any account.
+// Its empty digest matches no login.
+int add_factory_account()
+{
+    UserRecord users[1];
+    const int count = confdb_read_records(ZQDB_PATH, kRecUser, users, sizeof(UserRecord), 1, nullptr);
+    if (count < 0)
+        return fail("cannot read the accounts", "");
+    if (count > 0)
+        return kExitOk;
+    const UserRecord admin = new_user(0, "admin");
+    if (confdb_write_record(ZQDB_PATH, kRecUser, 0, &admin, sizeof admin) != 0)
+        return fail("cannot store the account", "admin");
+    return kExitOk;
 }
 
 int cmd_passwd(const char *name, const char *password)
@@ -346,6 +372,63 @@ int cmd_dump()
     return kExitOk;
 }
 
+bool parse_number(const char *text, int *out)
+{
+    char *end = nullptr;
+    errno = 0;
+    const long value = strtol(text, &end, 10);
+    if (errno != 0 || end == text || *end != '\0' || value < INT_MIN || value > INT_MAX)
+        return false;
+    *out = static_cast<int>(value);
+    return true;
+}
+
+int cmd_record(const char *kind_arg, const char *id_arg, const char *hex)
+{
+    int kind = 0;
+    int id = 0;
+    if (!parse_number(kind_arg, &kind) || !parse_number(id_arg, &id))
+        return fail("the record kind and id must be numbers", "");
+    std::vector<unsigned char> bytes;
+    if (hex != nullptr) {
+        const size_t length = strlen(hex);
+        for (size_t i = 0; i + 1 < length; i += 2) {
+            unsigned int byte = 0;
+            if (isxdigit(static_cast<unsigned char>(hex[i])) == 0 ||
+                isxdigit(static_cast<unsigned char>(hex[i + 1])) == 0 || sscanf(hex + i, "%2x", &byte) != 1)
+                return fail("not hexadecimal", hex);
+            bytes.push_back(static_cast<unsigned char>(byte));
+        }
+        if (length % 2 != 0 || bytes.empty())
+            return fail("not hexadecimal", hex);
+        return confdb_write_record(ZQDB_PATH, kind, id, bytes.data(), bytes.size()) == 0
+                   ? kExitOk
+                   : fail("cannot store the record", "");
+    }
+    struct Found {
+        int kind, id;
+        std::vector<unsigned char> data;
+        bool found;
+    } found{kind, id, {}, false};
+    const auto visit = [](int k, int i, const void *data, size_t size, void *context) {
+        auto *want = static_cast<Found *>(context);
+        if (k != want->kind || i != want->id)
+            return 0;
+        const auto *first = static_cast<const unsigned char *>(data);
+        want->data.assign(first, first + size);
+        want->found = true;
+        return 1;
+    };
+    if (confdb_for_each_record(ZQDB_PATH, visit, &found) != 0)
+        return fail("cannot read the records", "");
+    if (!found.found)
+        return kExitFailed;
+    for (const unsigned char byte : found.data)
+        printf("%02x", byte);
+    printf("\n");
+    return kExitOk;
+}
+
 int cmd_export(const char *dir_arg)
 {
     const std::string dir = real_path(dir_arg);
@@ -413,6 +496,8 @@ int nvrconf_main(int argc, char **argv)
         return cmd_passwd(argv[2], argv[3]);
     if (command == "dump" && argc == 2)
         return cmd_dump();
+    if (command == "record" && (argc == 4 || argc == 5))
+        return cmd_record(argv[2], argv[3], argc == 5 ? argv[4] : nullptr);
     if (command == "export" && argc == 3)
         return cmd_export(argv[2]);
     if (command == "import" && argc == 3)

@@ -1,0 +1,33 @@
+// The system module's reply callback and its shared senders.
+#include <cstdio>
+
+#include "core/ipc.h"
+#include "front/web_utils.h"
+#include "modules/system/system.h"
+#include "modules/system/system_records.h"
+
+int on_system_ipc_callback(void * /*context*/, const char *header, const char *payload)
+{
+    if (header == nullptr || payload == nullptr)
+        return 0;
+    const ReplyReader reply(payload, ipc_reply_size(header));
+    switch (ipc_reply_code(header)) {
+    case kReplyMailLogin:
+        return on_user_login_from_mail_cb(reply);
+    case kReplyPoeCameraPwd:
+        return on_modify_poe_camera_pwd_cb(reply);
+    default:
+        return 0;
+    }
+}
+
+void system_send_log(int sub_type, int param_code, const char *user_name)
+{
+    LogRecord record;
+    cgi_init_log_info(&record);
+    record.sub_type = sub_type;
+    record.param_code = param_code;
+    if (user_name != nullptr)
+        snprintf(record.user_name, sizeof record.user_name, "%s", user_name);
+    cgi_send_log_info(&record);
+}
