@@ -1,0 +1,55 @@
+// Feeds arbitrary replies to every module's reply callback. Input: one byte
+// choosing the callback, one choosing a reply code (or four bytes of a raw
+// code), then the payload.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "core/ipc.h"
+#include "front/cgi_env.h"
+#include "modules/status/status.h"
+#include "modules/storage/storage.h"
+#include "modules/system/system.h"
+#include "platform/msgsock/msgsock.h"
+
+namespace {
+
+const IpcCallback kCallbacks[] = {on_status_ipc_callback, on_storage_ipc_callback, on_system_ipc_callback};
+
+// Reply codes the modules decode, so most inputs reach a decoder.
+const int32_t kCodes[] = {8306, 8433, 8434, 8402, 8420, 8421, 8423, 8424, 8425,
+                          8435, 8504, 8265, 6719, 8263, 8300, 8301, 8302, 8305};
+
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int *, char ***)
+{
+    static char root[] = "/tmp/nvr-fuzz-XXXXXX";
+    if (mkdtemp(root) != nullptr)
+        setenv("NVR_ROOT", root, 1);
+    cgiOut = fopen("/dev/null", "w");
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 2)
+        return 0;
+    const IpcCallback callback = kCallbacks[data[0] % (sizeof kCallbacks / sizeof kCallbacks[0])];
+    size_t at = 2;
+    int32_t code = kCodes[data[1] % (sizeof kCodes / sizeof kCodes[0])];
+    if (data[1] == 0xff && size >= 6) {
+        memcpy(&code, data + 2, sizeof code);
+        at = 6;
+    }
+    // The payload in a buffer of its own size, so any read past it is seen.
+    std::vector<char> payload(data + at, data + size);
+    MsgHeader header{1, 0, code, static_cast<uint32_t>(payload.size())};
+    unsigned char header_bytes[kMsgHeaderSize];
+    msg_header_encode(header, header_bytes);
+    g_callback_done.store(0);
+    callback(nullptr, reinterpret_cast<const char *>(header_bytes), payload.empty() ? "" : payload.data());
+    return 0;
+}
