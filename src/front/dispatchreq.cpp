@@ -1,5 +1,7 @@
 #include "front/dispatchreq.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 #include "front/web_utils.h"
@@ -14,7 +16,40 @@ struct Registry {
 
 Registry g_registry;
 
-bool same_path(const char *a, const char *b) { return strncmp(a, b, sizeof(WebRes::path)) == 0; }
+// A path as one 64-bit word: its (at most 7) characters zero-padded to the
+// width of the path field. Every request scans the registry and every table
+// is removed at exit, so comparisons are one word each, not a string walk.
+using PathKey = uint64_t;
+
+bool path_key(const char *path, PathKey *key)
+{
+    const size_t length = strnlen(path, sizeof(WebRes::path));
+    if (length == sizeof(WebRes::path))
+        return false; // longer than any registered path
+    char padded[sizeof(WebRes::path)] = {};
+    memcpy(padded, path, length);
+    memcpy(key, padded, sizeof *key);
+    return true;
+}
+
+PathKey slot_key(int slot)
+{
+    PathKey key;
+    memcpy(&key, g_registry.slots[slot].path, sizeof key);
+    return key;
+}
+
+// Removes the in-use slots whose keys are among the `n` sorted `keys`.
+void unregister_keys(const PathKey *keys, int n)
+{
+    for (int slot = 0; slot < MAX_WEBREQ_COUNT; ++slot) {
+        if (g_registry.in_use[slot] == 0 || !std::binary_search(keys, keys + n, slot_key(slot)))
+            continue;
+        g_registry.slots[slot] = WebRes{};
+        g_registry.in_use[slot] = 0;
+        --g_registry.count;
+    }
+}
 
 } // namespace
 
@@ -30,8 +65,12 @@ int WebResRegister(const WebRes *table, int n)
     for (int slot = 0; slot < MAX_WEBREQ_COUNT && next < n; ++slot) {
         if (g_registry.in_use[slot] != 0)
             continue;
-        g_registry.slots[slot] = table[next++];
-        g_registry.slots[slot].path[sizeof(WebRes::path) - 1] = '\0';
+        const WebRes &row = table[next++];
+        WebRes &entry = g_registry.slots[slot];
+        entry = WebRes{};
+        // Copied up to its terminator so that the padding is always zero.
+        memcpy(entry.path, row.path, strnlen(row.path, sizeof entry.path - 1));
+        entry.handler = row.handler;
         g_registry.in_use[slot] = 1;
         ++g_registry.count;
     }
@@ -42,38 +81,40 @@ int WebResUnregister(const WebRes *table, int n)
 {
     if (table == nullptr || n <= 0)
         return -1;
-    for (int slot = 0; slot < MAX_WEBREQ_COUNT; ++slot) {
-        if (g_registry.in_use[slot] == 0)
-            continue;
-        for (int row = 0; row < n; ++row) {
-            if (!same_path(g_registry.slots[slot].path, table[row].path))
-                continue;
-            g_registry.slots[slot] = WebRes{};
-            g_registry.in_use[slot] = 0;
-            --g_registry.count;
-            break;
+    // Rows are taken in batches of sorted keys, one registry pass a batch.
+    PathKey keys[MAX_WEBREQ_COUNT];
+    for (int first = 0; first < n; first += MAX_WEBREQ_COUNT) {
+        const int batch = std::min(n - first, MAX_WEBREQ_COUNT);
+        int used = 0;
+        for (int row = first; row < first + batch; ++row) {
+            if (path_key(table[row].path, &keys[used]))
+                ++used;
         }
+        std::sort(keys, keys + used);
+        unregister_keys(keys, used);
     }
     return 0;
 }
 
 const WebRes *FindWebRes(const char *path)
 {
-    if (path == nullptr)
+    PathKey key = 0;
+    if (path == nullptr || !path_key(path, &key))
         return nullptr;
-    for (const WebRes &slot : g_registry.slots) {
-        if (same_path(slot.path, path))
-            return &slot;
+    for (int slot = 0; slot < MAX_WEBREQ_COUNT; ++slot) {
+        if (slot_key(slot) == key)
+            return &g_registry.slots[slot];
     }
     return nullptr;
 }
 
 int DispatchWebReq(const char *path, char *text)
 {
-    if (path == nullptr)
+    PathKey key = 0;
+    if (path == nullptr || !path_key(path, &key))
         return -1;
     for (int slot = 0; slot < MAX_WEBREQ_COUNT; ++slot) {
-        if (g_registry.in_use[slot] != 0 && same_path(g_registry.slots[slot].path, path))
+        if (g_registry.in_use[slot] != 0 && slot_key(slot) == key)
             return g_registry.slots[slot].handler(text);
     }
     return -1;
