@@ -12,15 +12,17 @@
 #include "modules/status/status.h"
 #include "modules/storage/storage.h"
 #include "modules/system/system.h"
+#include "modules/video/video.h"
 #include "platform/msgsock/msgsock.h"
 
 namespace {
 
-const IpcCallback kCallbacks[] = {on_status_ipc_callback, on_storage_ipc_callback, on_system_ipc_callback};
+const IpcCallback kCallbacks[] = {on_status_ipc_callback, on_storage_ipc_callback, on_system_ipc_callback,
+                                  on_video_ipc_callback};
 
 // Reply codes the modules decode, so most inputs reach a decoder.
-const int32_t kCodes[] = {8306, 8433, 8434, 8402, 8420, 8421, 8423, 8424, 8425,
-                          8435, 8504, 8265, 6719, 8263, 8300, 8301, 8302, 8305};
+const int32_t kCodes[] = {8306, 8433, 8434, 8402, 8420, 8421, 8423, 8424, 8425, 8435,
+                          8504, 8265, 6719, 8263, 8300, 8301, 8302, 8305, 8206};
 
 } // namespace
 

@@ -314,6 +314,23 @@ const char *kind_name(int kind)
         return "motion";
     case kRecDisk:
         return "disk";
+    case kRecMotionSchedule:
+    case kRecMotionEffectiveSchedule:
+    case kRecMotionAudibleSchedule:
+    case kRecMotionEmailSchedule:
+    case kRecMotionPtzSchedule:
+        return "motion schedule";
+    case kRecWhiteLedSchedule:
+    case kRecHttpSchedule:
+        return "action schedule";
+    case kRecWhiteLedParams:
+        return "white LED actions";
+    case kRecHttpParams:
+        return "HTTP notification";
+    case kRecPtzActions:
+        return "PTZ actions";
+    case kRecAlarmAudioFiles:
+        return "alarm sounds";
     default:
         return "?";
     }

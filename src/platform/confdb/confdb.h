@@ -26,6 +26,22 @@ enum ConfRecordKind : int {
     kRecCamera = 2,
     kRecMotion = 3,
     kRecDisk = 4,
+    // Motion schedules, one record per channel.
+    kRecMotionSchedule = 5,
+    kRecMotionEffectiveSchedule = 6,
+    kRecMotionAudibleSchedule = 7,
+    kRecMotionEmailSchedule = 8,
+    kRecMotionPtzSchedule = 9,
+    // Event action tables: id = (table slot << 8) | owner, the table slots
+    // being those of codecs/event_action_db.h.
+    kRecWhiteLedSchedule = 10,
+    kRecHttpSchedule = 11,
+    kRecWhiteLedParams = 12,
+    kRecHttpParams = 13,
+    // PTZ action lists: id = (event type << 8) | owner.
+    kRecPtzActions = 14,
+    // The alarm sound file table, one record (id 0).
+    kRecAlarmAudioFiles = 15,
 };
 
 // Result of a record read.

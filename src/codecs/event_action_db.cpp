@@ -1,0 +1,357 @@
+// Typed access to the event action records of the configuration database.
+#include "codecs/event_action_db.h"
+
+#include <cstring>
+
+#include "platform/confdb/confdb.h"
+
+namespace {
+
+// Stored in record ids: append new names, never reorder.
+const char *const kEventTables[] = {
+    "motion_white_led_params",
+    "motion_whiteled_esche",
+    "motion_http_notification_sche",
+    "motion_http_notification_params",
+    "video_loss_white_led_params",
+    "videoloss_whiteled_esche",
+    "videoloss_http_notification_sche",
+    "videoloss_http_notification_params",
+    "alarm_in_white_led_params",
+    "alarmin_whiteled_esche",
+    "alarmin_http_notification_sche",
+    "alarmin_http_notification_params",
+    "lpr_black_white_led_params",
+    "lpr_black_whiteled_esche",
+    "lpr_black_mode_http_notification_sche",
+    "lpr_black_mode_http_notification_params",
+    "lpr_white_white_led_params",
+    "lpr_white_whiteled_esche",
+    "lpr_white_mode_http_notification_sche",
+    "lpr_white_mode_http_notification_params",
+    "lpr_vistor_white_led_params",
+    "lpr_vistor_whiteled_esche",
+    "lpr_visitor_mode_http_notification_sche",
+    "lpr_visitor_mode_http_notification_params",
+    "regional_pcnt_whiteled_params",
+    "regional_pcnt1_whiteled_params",
+    "regional_pcnt2_whiteled_params",
+    "regional_pcnt3_whiteled_params",
+    "regional_pcnt_http_notification_params",
+    "regional_pcnt1_http_notification_params",
+    "regional_pcnt2_http_notification_params",
+    "regional_pcnt3_http_notification_params",
+    "people_cnt_http_notification_sche",
+    "people_cnt_http_notification_params",
+    "pos_whiteled_params",
+    "pos_http_notification_sche",
+    "pos_http_notification_params",
+    "face_whiteled_params",
+    "face_http_notification_sche",
+    "face_http_notification_params",
+    "except_http_notification_params",
+    "people_cnt_white_led_params", // the people-counting white LED calls
+};
+
+constexpr int kOwnerLimit = 256;
+constexpr int kChannels = 64;
+constexpr const char *kPeopleCntWhiteLed = "people_cnt_white_led_params";
+
+// The record id of (table, owner); -1 when either is out of range.
+int table_record_id(const char *table, int owner)
+{
+    const int slot = event_table_slot(table);
+    if (slot < 0 || owner < 0 || owner >= kOwnerLimit)
+        return -1;
+    return slot * kOwnerLimit + owner;
+}
+
+int ptz_record_id(int type, int owner)
+{
+    if (type < 0 || type >= kOwnerLimit || owner < 0 || owner >= kOwnerLimit)
+        return -1;
+    return type * kOwnerLimit + owner;
+}
+
+int read_keyed(const char *db, int kind, int id, void *record, size_t size)
+{
+    memset(record, 0, size);
+    if (id < 0)
+        return -1;
+    return confdb_read_record(db, kind, id, record, size) < 0 ? -1 : 0;
+}
+
+int write_keyed(const char *db, int kind, int id, const void *record, size_t size)
+{
+    return id < 0 ? -1 : confdb_write_record(db, kind, id, record, size);
+}
+
+// Copies to every masked channel but the source, each copy given to its
+// target by `adopt`; stops at the first failure.
+template <typename Record, typename Adopt>
+int copy_to_mask(const char *db, int kind, int from_id, int base_id, int source, uint64_t mask, Adopt adopt)
+{
+    Record record;
+    if (read_keyed(db, kind, from_id, &record, sizeof record) != 0)
+        return -1;
+    for (int target = 0; target < kChannels; ++target) {
+        if (target == source || (mask >> target & 1u) == 0)
+            continue;
+        Record copy = record;
+        adopt(&copy, target);
+        if (confdb_write_record(db, kind, base_id + target, &copy, sizeof copy) != 0)
+            return -1;
+    }
+    return 0;
+}
+
+struct WhiteLedRow {
+    whiteled_params entries[kWhiteLedMax];
+};
+
+struct PtzList {
+    ptz_params entries[kPtzActionMax];
+};
+
+int whiteled_count(const WhiteLedRow &row)
+{
+    static const whiteled_params kEmpty{};
+    int count = 0;
+    for (int index = 0; index < kWhiteLedMax; ++index)
+        if (memcmp(&row.entries[index], &kEmpty, sizeof kEmpty) != 0)
+            count = index + 1;
+    return count;
+}
+
+int read_whiteled_row(const char *db, whiteled_params *row, int id, int *count)
+{
+    WhiteLedRow stored;
+    const int result = read_keyed(db, kRecWhiteLedParams, id, &stored, sizeof stored);
+    memcpy(row, stored.entries, sizeof stored.entries);
+    if (count != nullptr)
+        *count = whiteled_count(stored);
+    return result;
+}
+
+int read_ptz_list(const char *db, ptz_params *list, int capacity, int type, int owner, int *count)
+{
+    PtzList stored;
+    const int result = read_keyed(db, kRecPtzActions, ptz_record_id(type, owner), &stored, sizeof stored);
+    memcpy(list, stored.entries, sizeof(ptz_params) * capacity);
+    if (count != nullptr)
+        *count = result == 0 ? capacity : 0;
+    return result;
+}
+
+int write_ptz_list(const char *db, const ptz_params *list, int capacity, int type, int owner)
+{
+    PtzList stored{};
+    memcpy(stored.entries, list, sizeof(ptz_params) * capacity);
+    return write_keyed(db, kRecPtzActions, ptz_record_id(type, owner), &stored, sizeof stored);
+}
+
+int ptz_capacity(int type) { return type == kPtzTypePeopleCnt ? kPeopleCntPtzMax : kPtzActionMax; }
+
+// The entry of camera `camera` in `list`, or -1.
+int find_ptz_camera(const PtzList &list, int capacity, int camera)
+{
+    for (int index = 0; index < capacity; ++index)
+        if (list.entries[index].acto_ptz_channel > 0 && list.entries[index].acto_ptz_channel == camera)
+            return index;
+    return -1;
+}
+
+int find_ptz_free(const PtzList &list, int capacity)
+{
+    for (int index = 0; index < capacity; ++index)
+        if (list.entries[index].acto_ptz_channel <= 0)
+            return index;
+    return -1;
+}
+
+} // namespace
+
+int event_table_slot(const char *table)
+{
+    if (table == nullptr)
+        return -1;
+    for (size_t slot = 0; slot < sizeof kEventTables / sizeof kEventTables[0]; ++slot)
+        if (strcmp(kEventTables[slot], table) == 0)
+            return static_cast<int>(slot);
+    return -1;
+}
+
+int read_whiteled_params(const char *db, whiteled_params *row, const char *table, int chnid, int *count)
+{
+    return read_whiteled_row(db, row, table_record_id(table, chnid), count);
+}
+
+int write_whiteled_params_all(const char *db, const whiteled_params *row, const char *table, int chnid)
+{
+    WhiteLedRow stored;
+    memcpy(stored.entries, row, sizeof stored.entries);
+    return write_keyed(db, kRecWhiteLedParams, table_record_id(table, chnid), &stored, sizeof stored);
+}
+
+int copy_whiteled_params(const char *db, const char *table, int chnid, uint64_t mask)
+{
+    const int from = table_record_id(table, chnid);
+    if (from < 0)
+        return -1;
+    return copy_to_mask<WhiteLedRow>(
+        db, kRecWhiteLedParams, from, from - chnid, chnid, mask, [](WhiteLedRow *row, int target) {
+            for (whiteled_params &entry : row->entries)
+                if (entry.owner != 0 || entry.chnid != 0 || entry.mode != 0 || entry.time != 0)
+                    entry.owner = target;
+        });
+}
+
+int read_peoplecnt_wled_params(const char *db, whiteled_params *row, int owner, int *count)
+{
+    return read_whiteled_params(db, row, kPeopleCntWhiteLed, owner, count);
+}
+
+int write_peoplecnt_wled_params(const char *db, const whiteled_params *row, int owner)
+{
+    return write_whiteled_params_all(db, row, kPeopleCntWhiteLed, owner);
+}
+
+int read_whiteled_effective_schedule(const char *db, schedule_record *schedule, const char *table, int chnid)
+{
+    return read_keyed(db, kRecWhiteLedSchedule, table_record_id(table, chnid), schedule, sizeof *schedule);
+}
+
+int write_whiteled_effective_schedule(const char *db, const schedule_record *schedule, const char *table,
+                                      int chnid)
+{
+    return write_keyed(db, kRecWhiteLedSchedule, table_record_id(table, chnid), schedule, sizeof *schedule);
+}
+
+int copy_whiteled_effective_schedules(const char *db, const char *table, int chnid, uint64_t mask)
+{
+    const int from = table_record_id(table, chnid);
+    if (from < 0)
+        return -1;
+    return copy_to_mask<schedule_record>(db, kRecWhiteLedSchedule, from, from - chnid, chnid, mask,
+                                         [](schedule_record *, int) {});
+}
+
+int read_http_notification_schedule(const char *db, schedule_record *schedule, const char *table, int chnid)
+{
+    return read_keyed(db, kRecHttpSchedule, table_record_id(table, chnid), schedule, sizeof *schedule);
+}
+
+int write_http_notification_schedule(const char *db, const schedule_record *schedule, const char *table,
+                                     int chnid)
+{
+    return write_keyed(db, kRecHttpSchedule, table_record_id(table, chnid), schedule, sizeof *schedule);
+}
+
+int copy_http_notification_schedules(const char *db, const char *table, int chnid, uint64_t mask)
+{
+    const int from = table_record_id(table, chnid);
+    if (from < 0)
+        return -1;
+    return copy_to_mask<schedule_record>(db, kRecHttpSchedule, from, from - chnid, chnid, mask,
+                                         [](schedule_record *, int) {});
+}
+
+int read_http_notification_params(const char *db, http_notification_params *record, const char *table,
+                                  int chnid)
+{
+    return read_keyed(db, kRecHttpParams, table_record_id(table, chnid), record, sizeof *record);
+}
+
+int write_http_notification_params(const char *db, const http_notification_params *record, const char *table)
+{
+    return write_keyed(db, kRecHttpParams, table_record_id(table, record->id), record, sizeof *record);
+}
+
+int copy_http_notification_params(const char *db, const char *table, int chnid, uint64_t mask)
+{
+    const int from = table_record_id(table, chnid);
+    if (from < 0)
+        return -1;
+    return copy_to_mask<http_notification_params>(
+        db, kRecHttpParams, from, from - chnid, chnid, mask,
+        [](http_notification_params *record, int target) { record->id = target; });
+}
+
+int read_ptz_params(const char *db, ptz_params *list, int type, int owner, int *count)
+{
+    return read_ptz_list(db, list, kPtzActionMax, type, owner, count);
+}
+
+int write_ptz_params_all(const char *db, const ptz_params *list, int type, int owner)
+{
+    return write_ptz_list(db, list, kPtzActionMax, type, owner);
+}
+
+int copy_ptz_params_all(const char *db, int type, int owner, uint64_t mask)
+{
+    const int from = ptz_record_id(type, owner);
+    if (from < 0)
+        return -1;
+    return copy_to_mask<PtzList>(db, kRecPtzActions, from, from - owner, owner, mask,
+                                 [](PtzList *list, int target) {
+                                     for (ptz_params &entry : list->entries)
+                                         if (entry.acto_ptz_channel > 0)
+                                             entry.chn_id = target;
+                                 });
+}
+
+int read_peoplecnt_ptz_params(const char *db, ptz_params *list, int owner, int *count)
+{
+    return read_ptz_list(db, list, kPeopleCntPtzMax, kPtzTypePeopleCnt, owner, count);
+}
+
+int write_peoplecnt_ptz_params_ex(const char *db, const ptz_params *list, int owner)
+{
+    return write_ptz_list(db, list, kPeopleCntPtzMax, kPtzTypePeopleCnt, owner);
+}
+
+int write_ptz_params(const char *db, const ptz_params *entry, int type)
+{
+    return update_ptz_params(db, entry, type, entry->acto_ptz_channel);
+}
+
+int delete_ptz_params(const char *db, const ptz_params *entry, int type)
+{
+    const int id = ptz_record_id(type, entry->chn_id);
+    PtzList list;
+    if (read_keyed(db, kRecPtzActions, id, &list, sizeof list) != 0)
+        return -1;
+    const int capacity = ptz_capacity(type);
+    const int index = find_ptz_camera(list, capacity, entry->acto_ptz_channel);
+    if (index < 0)
+        return 0;
+    list.entries[index] = ptz_params{};
+    return write_keyed(db, kRecPtzActions, id, &list, sizeof list);
+}
+
+// The entry replaces the one of camera `old_camera` of its owner, else the
+// one of its own camera, else takes the first free place; -1 when the list
+// is full.
+int update_ptz_params(const char *db, const ptz_params *entry, int type, int old_camera)
+{
+    const int id = ptz_record_id(type, entry->chn_id);
+    PtzList list;
+    if (entry->acto_ptz_channel <= 0 || read_keyed(db, kRecPtzActions, id, &list, sizeof list) != 0)
+        return -1;
+    const int capacity = ptz_capacity(type);
+    int index = find_ptz_camera(list, capacity, old_camera);
+    if (index < 0)
+        index = find_ptz_camera(list, capacity, entry->acto_ptz_channel);
+    if (index < 0)
+        index = find_ptz_free(list, capacity);
+    if (index < 0)
+        return -1;
+    list.entries[index] = *entry;
+    list.entries[index].reserved = 0;
+    return write_keyed(db, kRecPtzActions, id, &list, sizeof list);
+}
+
+int read_alarm_audio_file(const char *db, alarm_audio_file *table)
+{
+    return read_keyed(db, kRecAlarmAudioFiles, 0, table, sizeof(alarm_audio_file) * kAlarmAudioFiles);
+}

@@ -1,0 +1,105 @@
+// Motion schedules of one channel: getters by decimal body, setters by
+// {"camId", "schedule"}.
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include "codecs/json_util.h"
+#include "codecs/params.h"
+#include "front/web_utils.h"
+#include "modules/video/video.h"
+#include "platform/confdb/confdb.h"
+
+namespace {
+
+bool text_number(const char *text, int *out)
+{
+    if (text == nullptr || text[0] == '\0')
+        return false;
+    char *end = nullptr;
+    errno = 0;
+    const long value = strtol(text, &end, 10);
+    if (end == text || errno == ERANGE || value < INT_MIN || value > INT_MAX)
+        return false;
+    *out = static_cast<int>(value);
+    return true;
+}
+
+// Any number reads: a channel that was never stored shows an empty week.
+int answer_schedule(char *text, int kind)
+{
+    int chnid = 0;
+    if (!text_number(text, &chnid))
+        return -1;
+    static schedule_record schedule;
+    read_motion_schedule_kind(ZQDB_PATH, kind, &schedule, chnid);
+    const JsonPtr reply(get_schedule_json_object(&schedule));
+    return cgi_write_json(kRespJson, reply.get());
+}
+
+// The channel of a setter request, checked; -1 after answering the error,
+// -2 for a body that gets no answer.
+int setter_channel(json_object *request)
+{
+    if (request == nullptr)
+        return -2;
+    int chnid = -1;
+    json_value_int(json_get_member(request, "camId"), &chnid);
+    if (!video_channel_valid(chnid)) {
+        cgi_error_to_webserver(kRespText);
+        return -1;
+    }
+    return chnid;
+}
+
+int store_schedule(char *text, int kind)
+{
+    const JsonPtr request(get_request_tokener_json_object(text));
+    const int chnid = setter_channel(request.get());
+    if (chnid < 0)
+        return -1;
+    static schedule_record schedule;
+    memset(&schedule, 0, sizeof schedule);
+    get_schedule_by_json(request.get(), "schedule", &schedule);
+    if (write_motion_schedule_kind(ZQDB_PATH, kind, &schedule, chnid) != 0)
+        return cgi_error_to_webserver(kRespText);
+    video_notify_motion(chnid);
+    return cgi_writeback_webserver(kRespText, "OK");
+}
+
+} // namespace
+
+int OnGetMotionSchedule(char *text) { return answer_schedule(text, kRecMotionAudibleSchedule); }
+int on_get_move_email_sche(char *text) { return answer_schedule(text, kRecMotionEmailSchedule); }
+int on_get_move_effective_sche(char *text) { return answer_schedule(text, kRecMotionEffectiveSchedule); }
+int on_get_move_ptz_sche(char *text) { return answer_schedule(text, kRecMotionPtzSchedule); }
+
+int OnSetMotionSchedule(char *text) { return store_schedule(text, kRecMotionSchedule); }
+int on_set_move_effective_sche(char *text) { return store_schedule(text, kRecMotionEffectiveSchedule); }
+int on_set_move_ptz_sche(char *text) { return store_schedule(text, kRecMotionPtzSchedule); }
+
+// The e-mail switch and interval go to the motion record first.
+int on_set_move_email_sche(char *text)
+{
+    const JsonPtr request(get_request_tokener_json_object(text));
+    const int chnid = setter_channel(request.get());
+    if (chnid < 0)
+        return -1;
+    motion_record record;
+    if (read_motion(ZQDB_PATH, &record, chnid) < 0)
+        return cgi_error_to_webserver(kRespText);
+    record.chnid = chnid;
+    record.email_enable = 0;
+    record.email_interval = 0;
+    json_value_int(json_get_member(request.get(), "enable"), &record.email_enable);
+    json_value_int(json_get_member(request.get(), "interval"), &record.email_interval);
+    static schedule_record schedule;
+    memset(&schedule, 0, sizeof schedule);
+    get_schedule_by_json(request.get(), "schedule", &schedule);
+    if (write_motion(ZQDB_PATH, &record) != 0 ||
+        write_motion_schedule_kind(ZQDB_PATH, kRecMotionEmailSchedule, &schedule, chnid) != 0)
+        return cgi_error_to_webserver(kRespText);
+    video_notify_motion(chnid);
+    return cgi_writeback_webserver(kRespText, "OK");
+}
