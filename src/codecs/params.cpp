@@ -1,5 +1,8 @@
 #include "codecs/params.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <cstdio>
 #include <cstring>
 
@@ -195,4 +198,17 @@ int get_section_info(const char *text, const char *pattern, char *out, int count
     memcpy(out, from, copied);
     out[copied] = '\0';
     return 0;
+}
+
+bool param_text_int(const char *text, int *out)
+{
+    if (text == nullptr || out == nullptr || text[0] == '\0')
+        return false;
+    char *end = nullptr;
+    errno = 0;
+    const long value = strtol(text, &end, 10);
+    if (end == text || errno == ERANGE || value < INT_MIN || value > INT_MAX)
+        return false;
+    *out = static_cast<int>(value);
+    return true;
 }

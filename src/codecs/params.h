@@ -85,6 +85,11 @@ static_assert(offsetof(KeyValueRecord, value) == 64);
 // were (callers pass a zeroed array).
 int ui_decodeing(const char *text, KeyValueRecord *records, int count);
 
+// A parameter text that is one decimal number (as a few resources take
+// their id): true with the value, false for an empty or non-numeric text
+// or one beyond the int range. Trailing text after the digits is ignored.
+bool param_text_int(const char *text, int *out);
+
 // Number of '=' in the first 255 characters of `text`; 0 for null.
 int get_httpoption_argnum(const char *text);
 

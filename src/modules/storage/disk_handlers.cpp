@@ -63,7 +63,7 @@ int on_set_disk_info(char *text)
 int on_format_disk(char *text)
 {
     int port = 0;
-    if (!storage_text_number(text, &port) || port < 0 || port > kDiskPortLast)
+    if (!param_text_int(text, &port) || port < 0 || port > kDiskPortLast)
         return -1;
     g_format_succeeded = 0;
     const int32_t payload = port;
@@ -78,7 +78,7 @@ int on_format_disk(char *text)
 int on_get_format_progress(char *text)
 {
     int value = 0;
-    if (!storage_text_number(text, &value) || value < 0 || value > kFormatProgressMax)
+    if (!param_text_int(text, &value) || value < 0 || value > kFormatProgressMax)
         return -1;
     return cgi_writeback_webserver(kRespText, "OK");
 }

@@ -65,7 +65,7 @@ int on_remove_raid(char *text)
 {
     const JsonPtr request(get_request_tokener_json_object(text));
     raid_param raid{};
-    if (!request || !storage_text_number(text, &raid.id) || !is_raid_id(raid.id))
+    if (!request || !param_text_int(text, &raid.id) || !is_raid_id(raid.id))
         return -1;
     return raid_request(kMsgRemoveRaid, &raid, sizeof raid);
 }
@@ -105,7 +105,7 @@ int on_set_raid_mode(char *text)
     if (text == nullptr || text[0] == '\0')
         return -1;
     int mode = 0;
-    if (!storage_text_number(text, &mode) || (mode != 0 && mode != 1))
+    if (!param_text_int(text, &mode) || (mode != 0 && mode != 1))
         mode = 0;
     const char *value = mode == 1 ? "1" : "0";
     const int stored = check_param_key(ZQDB_PATH, kRaidModeKey) == 0

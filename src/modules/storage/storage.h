@@ -38,9 +38,6 @@ int write_disk(const char *db, const disk_record *record);
 // Up to `capacity` records in id order; the number read, or -1.
 int read_disks(const char *db, disk_record *records, int capacity, int *count);
 
-// The decimal number at the start of `text`: false for a null or empty
-// text, one without leading digits, or a value outside the int range.
-bool storage_text_number(const char *text, int *out);
 // Sends an operation log entry of the storage pages (main type 4).
 void storage_send_log(int sub_type, int param_code, int object, int detail_kind, const void *detail,
                       int detail_length);

@@ -28,19 +28,6 @@ int read_disks(const char *db, disk_record *records, int capacity, int *count)
     return read < 0 ? -1 : 0;
 }
 
-bool storage_text_number(const char *text, int *out)
-{
-    if (text == nullptr || text[0] == '\0')
-        return false;
-    char *end = nullptr;
-    errno = 0;
-    const long value = strtol(text, &end, 10);
-    if (end == text || errno == ERANGE || value < INT_MIN || value > INT_MAX)
-        return false;
-    *out = static_cast<int>(value);
-    return true;
-}
-
 void storage_send_log(int sub_type, int param_code, int object, int detail_kind, const void *detail,
                       int detail_length)
 {
