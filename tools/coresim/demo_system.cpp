@@ -29,8 +29,22 @@ void on_operation_log(const CoreMessage &request, Answer &)
         g_operation_log.pop_front();
 }
 
+// 3509, fire-and-forget: an operation log record followed by the 64-bit
+// channel mask of a copy; the entry is kept like a single one.
+void on_copy_log(const CoreMessage &request, Answer &answer)
+{
+    if (request.payload.size() != sizeof(LogRecord) + 8) {
+        fprintf(stderr, "coresim: copy log record of %zu bytes ignored\n", request.payload.size());
+        return;
+    }
+    CoreMessage single = request;
+    single.payload.resize(sizeof(LogRecord));
+    on_operation_log(single, answer);
+}
+
 const DemoRow kSystemRows[] = {
     {3485, on_operation_log},
+    {3509, on_copy_log},
 };
 NVR_DEMO_ROWS(kSystemRows)
 

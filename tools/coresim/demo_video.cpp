@@ -48,11 +48,28 @@ void on_set_map(const CoreMessage &request, Answer &)
     map.sensitivity = sent.sensitivity;
 }
 
+// 3251: the map and sensitivity go to every listed channel.
+void on_set_map_batch(const CoreMessage &request, Answer &)
+{
+    motion_map_batch sent{};
+    if (request.payload.size() < sizeof sent)
+        return;
+    memcpy(&sent, request.payload.data(), sizeof sent);
+    for (int32_t index = 0; index < sent.count && index < kVideoChannels; ++index) {
+        motion_map &map = map_of(sent.channels[index]);
+        memcpy(map.map, sent.map, sizeof map.map);
+        map.map[sizeof map.map - 1] = '\0';
+        map.sensitivity = sent.sensitivity;
+    }
+}
+
 void ignore(const CoreMessage &, Answer &) {}
 
 const DemoRow kVideoRows[] = {
-    {kMsgGetMotionMap, on_get_map},  {kMsgSetMotionMap, on_set_map},  {kMsgMotionChanged, ignore},
-    {kMsgMotionDaySchedule, ignore}, {kMsgMotionSchedEnable, ignore},
+    {kMsgGetMotionMap, on_get_map},  {kMsgSetMotionMap, on_set_map},
+    {kMsgMotionChanged, ignore},     {kMsgMotionDaySchedule, ignore},
+    {kMsgMotionSchedEnable, ignore}, {kMsgMotionMapBatch, on_set_map_batch},
+    {kMsgMotionCopied, ignore},      {kMsgMotionDayScheduleBatch, ignore},
 };
 
 } // namespace

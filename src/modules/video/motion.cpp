@@ -84,7 +84,7 @@ void send_motion_map(const motion_record &record)
 }
 
 // The plain record fields of the action dialog; true when any was present.
-bool apply_action_fields(json_object *request, motion_record *record)
+bool apply_action_fields(json_object *request, motion_record *record, bool with_http)
 {
     struct IntKey {
         const char *key;
@@ -100,11 +100,12 @@ bool apply_action_fields(json_object *request, motion_record *record)
         {"ptz_interval", &record->ptz_interval},
         {"alarmout_interval", &record->alarmout_interval},
         {"white_interval", &record->white_interval},
+        {"http_notification_interval", with_http ? &record->http_notification_interval : nullptr},
     };
     bool changed = false;
     for (const IntKey &key : keys) {
         int value = 0;
-        if (json_value_int(json_get_member(request, key.key), &value)) {
+        if (key.field != nullptr && json_value_int(json_get_member(request, key.key), &value)) {
             *key.field = value;
             changed = true;
         }
@@ -137,6 +138,25 @@ int save_action_schedules(json_object *request, int chnid)
             write_motion_schedule_kind(ZQDB_PATH, sche.kind, &schedule, chnid) != 0)
             return -1;
     return 0;
+}
+
+// The action keys of `request` for `chnid`, with the HTTP keys and the PTZ
+// list for the dialog: number of changes, or -1 when a write failed.
+int save_motion_actions(json_object *request, int chnid, bool dialog)
+{
+    motion_record record;
+    if (save_action_schedules(request, chnid) != 0 || read_motion(ZQDB_PATH, &record, chnid) < 0)
+        return -1;
+    record.chnid = chnid;
+    const EventActionFields fields{record.chn_alarmout0, record.chn_alarmout1, record.audio_id, nullptr};
+    const int actions = event_actions_save(request, kMotionTables, chnid, fields, dialog);
+    if (actions < 0)
+        return -1;
+    const int ptz = dialog ? event_actions_save_ptz(request) : 0;
+    const bool changed = apply_action_fields(request, &record, dialog) || actions > 0 || ptz > 0;
+    if (changed && write_motion(ZQDB_PATH, &record) != 0)
+        return -1;
+    return (changed ? 1 : 0) + ptz;
 }
 
 } // namespace
@@ -195,17 +215,21 @@ int on_set_move_action(char *text)
     const int chnid = member_int(request.get(), "chnid", -1);
     if (!request || !video_channel_valid(chnid))
         return cgi_error_to_webserver(kRespJson);
-    motion_record record;
-    if (save_action_schedules(request.get(), chnid) != 0 || read_motion(ZQDB_PATH, &record, chnid) < 0)
-        return cgi_error_to_webserver(kRespText);
-    record.chnid = chnid;
-    const EventActionFields fields{record.chn_alarmout0, record.chn_alarmout1, record.audio_id, nullptr};
-    const int actions = event_actions_save(request.get(), kMotionTables, chnid, fields, false);
-    const bool changed = apply_action_fields(request.get(), &record) || actions > 0;
-    if (actions < 0 || (changed && write_motion(ZQDB_PATH, &record) != 0))
+    if (save_motion_actions(request.get(), chnid, false) < 0)
         return cgi_error_to_webserver(kRespText);
     video_notify_motion(chnid);
     return cgi_writeback_webserver(kRespText, "OK");
+}
+
+int save_motion_dialog_data(json_object *dialog)
+{
+    const int chnid = member_int(dialog, "chnid", -1);
+    if (!json_object_is_type(dialog, json_type_object) || !video_channel_valid(chnid))
+        return 0;
+    const int changes = save_motion_actions(dialog, chnid, true);
+    if (changes >= 0)
+        video_notify_motion(chnid);
+    return changes;
 }
 
 int on_get_motion_map(char *text)

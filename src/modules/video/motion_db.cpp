@@ -2,6 +2,7 @@
 // helpers the motion handlers share.
 #include <cstdio>
 
+#include "codecs/event_action_db.h"
 #include "modules/video/video.h"
 #include "platform/confdb/confdb.h"
 
@@ -39,4 +40,52 @@ void motion_set_tri_channels(motion_record *record, const char *text)
         if (record->tri_channels[index] == '1')
             mask |= 1u << index;
     record->tri_channel_mask = static_cast<int32_t>(mask);
+}
+
+namespace {
+
+// The stored record of (kind, chnid) onto every other masked channel; a
+// source never stored leaves the targets never stored as well.
+int copy_motion_kind(int kind, int chnid, uint64_t mask)
+{
+    static schedule_record schedule;
+    const int found = confdb_read_record(ZQDB_PATH, kind, chnid, &schedule, sizeof schedule);
+    if (found < 0)
+        return -1;
+    if (found == kRecFound)
+        return confdb_copy_record(ZQDB_PATH, kind, chnid, mask);
+    for (int target = 0; target < kVideoChannels; ++target)
+        if (target != chnid && (mask >> target & 1u) != 0 &&
+            confdb_delete_record(ZQDB_PATH, kind, target) != 0)
+            return -1;
+    return 0;
+}
+
+} // namespace
+
+int copy_motion_setting(const motion_record &record, uint64_t mask)
+{
+    const int chnid = record.chnid;
+    if (!video_channel_valid(chnid))
+        return -1;
+    for (int target = 0; target < kVideoChannels; ++target) {
+        if (target == chnid || (mask >> target & 1u) == 0)
+            continue;
+        motion_record copy = record;
+        copy.chnid = target;
+        if (write_motion(ZQDB_PATH, &copy) != 0)
+            return -1;
+    }
+    const int kinds[] = {kRecMotionEffectiveSchedule, kRecMotionAudibleSchedule, kRecMotionEmailSchedule,
+                         kRecMotionPtzSchedule};
+    for (const int kind : kinds)
+        if (copy_motion_kind(kind, chnid, mask) != 0)
+            return -1;
+    const bool failed =
+        copy_whiteled_effective_schedules(ZQDB_PATH, "motion_whiteled_esche", chnid, mask) != 0 ||
+        copy_http_notification_schedules(ZQDB_PATH, "motion_http_notification_sche", chnid, mask) != 0 ||
+        copy_whiteled_params(ZQDB_PATH, "motion_white_led_params", chnid, mask) != 0 ||
+        copy_http_notification_params(ZQDB_PATH, "motion_http_notification_params", chnid, mask) != 0 ||
+        copy_ptz_params_all(ZQDB_PATH, kPtzTypeMotion, chnid, mask) != 0;
+    return failed ? -1 : 0;
 }

@@ -1,7 +1,5 @@
 // Motion schedules of one channel: getters by decimal body, setters by
 // {"camId", "schedule"}.
-#include <cerrno>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
 
@@ -13,24 +11,11 @@
 
 namespace {
 
-bool text_number(const char *text, int *out)
-{
-    if (text == nullptr || text[0] == '\0')
-        return false;
-    char *end = nullptr;
-    errno = 0;
-    const long value = strtol(text, &end, 10);
-    if (end == text || errno == ERANGE || value < INT_MIN || value > INT_MAX)
-        return false;
-    *out = static_cast<int>(value);
-    return true;
-}
-
 // Any number reads: a channel that was never stored shows an empty week.
 int answer_schedule(char *text, int kind)
 {
     int chnid = 0;
-    if (!text_number(text, &chnid))
+    if (!param_text_int(text, &chnid))
         return -1;
     static schedule_record schedule;
     read_motion_schedule_kind(ZQDB_PATH, kind, &schedule, chnid);

@@ -15,6 +15,21 @@ int on_get_movedetect_info(char *text);
 int on_set_movedetect_info(char *text);
 int on_set_move_action(char *text);
 int on_get_motion_map(char *text);
+int on_set_motion_basic(char *text);
+int on_set_motion_with_schedule(char *text);
+int on_set_move_others(char *text);
+int on_set_motion_batch(char *text);
+// The action dialog of the dialog's own "chnid" (0..63, else nothing is
+// done and 0 returned): number of changes (record written plus PTZ list
+// stored), or -1 when a database write failed. Writes no response.
+int save_motion_dialog_data(json_object *dialog);
+
+// PTZ actions of any event kind.
+int on_set_ptz_params(char *text);
+int on_get_ptz_params(char *text);
+int on_delete_ptz_params(char *text);
+int on_update_ptz_params(char *text);
+int on_delete_ptz_params_batch(char *text);
 
 // Motion schedules.
 int OnGetMotionSchedule(char *text);
@@ -46,6 +61,14 @@ void motion_set_tri_channels(motion_record *record, const char *text);
 void video_notify_motion(int chnid);
 // Operation log of a motion change of `chnid` (parameter code 909).
 void video_send_motion_log(int chnid);
+// Batch operation log (3509, parameter code 909) with a 64-bit channel mask.
+void cgi_send_copy_log(uint32_t mask_low, uint32_t mask_high);
+// The core messages of a motion copy from `chnid`: 3251, 1410, 3212 and,
+// when enable_ms is 1, 3252, each listing the masked channels.
+void video_send_motion_copy(const char *table, int sensitivity, int chnid, int enable_ms, uint64_t mask);
+// Copies channel `record->chnid`'s motion record as given, and its stored
+// schedules and action lists, to every other masked channel; 0 or -1.
+int copy_motion_setting(const motion_record &record, uint64_t mask);
 // 3212 {chnid, enable_ms == 1, no list}, and 3209 with the all-day schedule
 // when enable_ms is 1.
 void video_send_motion_sched(int chnid, int enable_ms);

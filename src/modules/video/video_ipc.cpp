@@ -11,6 +11,16 @@ namespace {
 
 constexpr int kLogSubMotion = 204;
 constexpr int kLogParamMotion = 909;
+constexpr int kMsgCopyLog = 3509;
+
+#pragma pack(push, 1)
+struct CopyLog {
+    LogRecord record;
+    uint32_t mask_low;
+    uint32_t mask_high;
+};
+#pragma pack(pop)
+static_assert(sizeof(CopyLog) == 680);
 
 // Every day 0..6 enabled with the one period 0, 0, 24, 0.
 void fill_all_day(motion_day_schedule *schedule)
@@ -88,4 +98,41 @@ void video_send_motion_sched(int chnid, int enable_ms)
     schedule.chnid = chnid;
     fill_all_day(&schedule);
     cgi_ipc_notify(on_video_ipc_callback, kMsgMotionDaySchedule, sizeof schedule, &schedule);
+}
+
+void cgi_send_copy_log(uint32_t mask_low, uint32_t mask_high)
+{
+    CopyLog log{};
+    cgi_init_log_info(&log.record);
+    log.record.sub_type = kLogSubMotion;
+    log.record.param_code = kLogParamMotion;
+    log.mask_low = mask_low;
+    log.mask_high = mask_high;
+    cgi_ipc_notify(on_aging_callback, kMsgCopyLog, sizeof log, &log);
+}
+
+void video_send_motion_copy(const char *table, int sensitivity, int chnid, int enable_ms, uint64_t mask)
+{
+    motion_map_batch batch{};
+    snprintf(batch.map, sizeof batch.map, "%s", table != nullptr ? table : "");
+    batch.sensitivity = sensitivity;
+    batch.chnid = chnid;
+    batch.enable_ms = enable_ms;
+    motion_sched_enable enable{};
+    enable.chnid = chnid;
+    enable.enable = enable_ms == 1 ? 1 : 0;
+    motion_day_schedule schedule{};
+    fill_all_day(&schedule);
+    for (int target = 0; target < kVideoChannels; ++target) {
+        if ((mask >> target & 1u) == 0)
+            continue;
+        batch.channels[batch.count++] = target;
+        enable.channels[enable.count++] = target;
+        schedule.channels[schedule.count++] = target;
+    }
+    cgi_ipc_notify(on_video_ipc_callback, kMsgMotionMapBatch, sizeof batch, &batch);
+    cgi_ipc_notify(on_video_ipc_callback, kMsgMotionCopied, sizeof mask, &mask);
+    cgi_ipc_notify(on_video_ipc_callback, kMsgMotionSchedEnable, sizeof enable, &enable);
+    if (enable_ms == 1)
+        cgi_ipc_notify(on_video_ipc_callback, kMsgMotionDayScheduleBatch, sizeof schedule, &schedule);
 }

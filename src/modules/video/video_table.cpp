@@ -11,6 +11,11 @@ const WebRes video_web_res[] = {
     {"/6118", on_set_move_email_sche},     {"/6120", on_get_move_email_sche},
     {"/6152", on_set_move_effective_sche}, {"/6153", on_get_move_effective_sche},
     {"/6158", on_get_move_ptz_sche},       {"/6159", on_set_move_ptz_sche},
+    {"/6112", on_set_motion_batch},        {"/6113", on_set_motion_with_schedule},
+    {"/6114", on_set_motion_basic},        {"/6119", on_set_move_others},
+    {"/6160", on_set_ptz_params},          {"/6161", on_get_ptz_params},
+    {"/6162", on_delete_ptz_params},       {"/6163", on_update_ptz_params},
+    {"/6164", on_delete_ptz_params_batch},
 };
 
 } // namespace
