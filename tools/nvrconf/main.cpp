@@ -331,6 +331,15 @@ const char *kind_name(int kind)
         return "PTZ actions";
     case kRecAlarmAudioFiles:
         return "alarm sounds";
+    case kRecVideolossAudibleSchedule:
+    case kRecVideolossEmailSchedule:
+    case kRecVideolossPtzSchedule:
+        return "video loss schedule";
+    case kRecAlarminAudibleSchedule:
+    case kRecAlarminEmailSchedule:
+    case kRecAlarminEffectiveSchedule:
+    case kRecAlarminPtzSchedule:
+        return "alarm input schedule";
     default:
         return "?";
     }

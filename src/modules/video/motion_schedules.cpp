@@ -53,6 +53,15 @@ int store_schedule(char *text, int kind)
     return cgi_writeback_webserver(kRespText, "OK");
 }
 
+// The getters that check their number answer nothing outside 0 to 63.
+int answer_schedule_of_channel(char *text, int kind)
+{
+    int id = 0;
+    if (!param_text_int(text, &id) || id < 0 || id > 63)
+        return -1;
+    return answer_schedule(text, kind);
+}
+
 } // namespace
 
 int OnGetMotionSchedule(char *text) { return answer_schedule(text, kRecMotionAudibleSchedule); }
@@ -88,3 +97,17 @@ int on_set_move_email_sche(char *text)
     video_notify_motion(chnid);
     return cgi_writeback_webserver(kRespText, "OK");
 }
+
+int on_get_videolost_schedule(char *text)
+{
+    return answer_schedule_of_channel(text, kRecVideolossAudibleSchedule);
+}
+int on_get_videolost_email_sche(char *text) { return answer_schedule(text, kRecVideolossEmailSchedule); }
+int on_get_videoloss_ptz_sche(char *text) { return answer_schedule(text, kRecVideolossPtzSchedule); }
+int on_get_alarmin_audible_sche(char *text)
+{
+    return answer_schedule_of_channel(text, kRecAlarminAudibleSchedule);
+}
+int on_get_alarmin_email_sche(char *text) { return answer_schedule(text, kRecAlarminEmailSchedule); }
+int on_get_alarmin_effective_sche(char *text) { return answer_schedule(text, kRecAlarminEffectiveSchedule); }
+int on_get_alarmin_ptz_sche(char *text) { return answer_schedule(text, kRecAlarminPtzSchedule); }

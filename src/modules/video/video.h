@@ -41,6 +41,16 @@ int on_set_move_effective_sche(char *text);
 int on_set_move_ptz_sche(char *text);
 int on_set_move_email_sche(char *text);
 
+// Video-loss and alarm-input schedule getters (their setters belong to the
+// alarm pages).
+int on_get_videolost_schedule(char *text);
+int on_get_videolost_email_sche(char *text);
+int on_get_videoloss_ptz_sche(char *text);
+int on_get_alarmin_audible_sche(char *text);
+int on_get_alarmin_email_sche(char *text);
+int on_get_alarmin_effective_sche(char *text);
+int on_get_alarmin_ptz_sche(char *text);
+
 int on_video_ipc_callback(void *context, const char *header, const char *payload);
 int on_get_motion_map_cb(const ReplyReader &reply);
 

@@ -42,6 +42,14 @@ enum ConfRecordKind : int {
     kRecPtzActions = 14,
     // The alarm sound file table, one record (id 0).
     kRecAlarmAudioFiles = 15,
+    // Video-loss and alarm-input schedules: one record per channel or input.
+    kRecVideolossAudibleSchedule = 16,
+    kRecVideolossEmailSchedule = 17,
+    kRecVideolossPtzSchedule = 18,
+    kRecAlarminAudibleSchedule = 19,
+    kRecAlarminEmailSchedule = 20,
+    kRecAlarminEffectiveSchedule = 21,
+    kRecAlarminPtzSchedule = 22,
 };
 
 // Result of a record read.
