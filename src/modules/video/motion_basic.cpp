@@ -39,6 +39,17 @@ void take_detection_fields(json_object *request, motion_record *record)
     take_int(request, "enableMS", &record->enable_ms);
 }
 
+// Stores the changed record, tells the core daemon and logs it; a failed
+// write is answered as such and tells nobody.
+int store_motion_and_answer(const motion_record *record, int chnid)
+{
+    if (write_motion(ZQDB_PATH, record) != 0)
+        return cgi_error_to_webserver(kRespText);
+    video_notify_motion(chnid);
+    video_send_motion_log(chnid);
+    return cgi_writeback_webserver(kRespText, "OK");
+}
+
 } // namespace
 
 // The trigger text is stored with its mask, so both keep telling the same.
@@ -52,11 +63,7 @@ int on_set_motion_basic(char *text)
     take_detection_fields(request.get(), &record);
     if (const char *channels = json_value_text(json_get_member(request.get(), "triChannels")))
         motion_set_tri_channels(&record, channels);
-    if (write_motion(ZQDB_PATH, &record) != 0)
-        return cgi_error_to_webserver(kRespText);
-    video_notify_motion(chnid);
-    video_send_motion_log(chnid);
-    return cgi_writeback_webserver(kRespText, "OK");
+    return store_motion_and_answer(&record, chnid);
 }
 
 int on_set_motion_with_schedule(char *text)
@@ -98,11 +105,7 @@ int on_set_move_others(char *text)
         motion_set_tri_channels(&record, channels);
     else if (type == 2)
         take_int(request.get(), "triAlarms", &record.tri_alarms);
-    if (write_motion(ZQDB_PATH, &record) != 0)
-        return cgi_error_to_webserver(kRespText);
-    video_notify_motion(chnid);
-    video_send_motion_log(chnid);
-    return cgi_writeback_webserver(kRespText, "OK");
+    return store_motion_and_answer(&record, chnid);
 }
 
 // Only a valid source channel is copied: an absent one would wipe the
