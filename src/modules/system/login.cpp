@@ -52,13 +52,6 @@ int check_login(const char *name, const char *md5, UserRecord *user)
     return user->type;
 }
 
-void add_field_text(json_object *object, const char *key, const char *field, size_t size)
-{
-    char text[128];
-    copy_field_text(text, sizeof text, field, size);
-    json_add_string(object, key, text);
-}
-
 void add_setting_text(json_object *object, const char *key, const char *setting, int size,
                       const char *fallback)
 {
@@ -73,17 +66,8 @@ JsonPtr login_answer(const UserRecord &user, const char *session_id)
     JsonPtr object = json_new_object();
     json_object *o = object.get();
     json_add_int(o, "type", user.type);
-    add_field_text(o, "userName", user.name, sizeof user.name);
-    json_add_int(o, "permission", user.permission);
-    for (int i = 0; i < kUserRights; ++i)
-        json_add_int(o, kUserLocalRightKeys[i], user.local_rights[i]);
-    add_field_text(o, "localliveview", user.local_liveview, sizeof user.local_liveview);
-    add_field_text(o, "localplayback", user.local_playback, sizeof user.local_playback);
-    json_add_int(o, "remotePermisson", user.remote_permission);
-    for (int i = 0; i < kUserRights; ++i)
-        json_add_int(o, kUserRemoteRightKeys[i], user.remote_rights[i]);
-    add_field_text(o, "remoteliveview", user.remote_liveview, sizeof user.remote_liveview);
-    add_field_text(o, "remoteplayback", user.remote_playback, sizeof user.remote_playback);
+    user_add_text(o, "userName", user.name, sizeof user.name);
+    user_add_access(o, user, "remotePermisson");
     json_add_string(o, "sessionId", session_id);
     json_add_int(o, "failoverMode", get_param_int(ZQDB_PATH, "failover_mode", 0));
     json_add_int(o, "sameChannel", get_param_int(ZQDB_PATH, "same_channel_exist", 0) == 2 ? 1 : 0);

@@ -35,13 +35,6 @@ char *list_of(UserRecord *user, const ListField &field)
     return reinterpret_cast<char *>(user) + field.offset;
 }
 
-void add_text(json_object *object, const char *key, const char *field, size_t size)
-{
-    char text[128];
-    copy_field_text(text, sizeof text, field, size);
-    json_add_string(object, key, text);
-}
-
 } // namespace
 
 uint32_t user_channel_bits(const char *list)
@@ -75,24 +68,36 @@ void user_apply_rights(json_object *request, UserRecord *user)
 // The stored password digest is not handed out: it is the login credential.
 // The key stays for the browser's edit form, and an empty "password" sent
 // back leaves the digest as it is.
+void user_add_text(json_object *object, const char *key, const char *field, size_t size)
+{
+    char text[128];
+    copy_field_text(text, sizeof text, field, size);
+    json_add_string(object, key, text);
+}
+
+void user_add_access(json_object *object, const UserRecord &user, const char *remote_permission_key)
+{
+    json_add_int(object, "permission", user.permission);
+    for (int i = 0; i < kUserRights; ++i)
+        json_add_int(object, kUserLocalRightKeys[i], user.local_rights[i]);
+    user_add_text(object, "localliveview", user.local_liveview, sizeof user.local_liveview);
+    user_add_text(object, "localplayback", user.local_playback, sizeof user.local_playback);
+    json_add_int(object, remote_permission_key, user.remote_permission);
+    for (int i = 0; i < kUserRights; ++i)
+        json_add_int(object, kUserRemoteRightKeys[i], user.remote_rights[i]);
+    user_add_text(object, "remoteliveview", user.remote_liveview, sizeof user.remote_liveview);
+    user_add_text(object, "remoteplayback", user.remote_playback, sizeof user.remote_playback);
+}
+
 void user_add_list_entry(json_object *array, const UserRecord &user)
 {
     JsonPtr entry = json_new_object();
     json_object *o = entry.get();
     json_add_int(o, "id", user.id);
     json_add_int(o, "enable", user.enable);
-    add_text(o, "name", user.name, sizeof user.name);
+    user_add_text(o, "name", user.name, sizeof user.name);
     json_add_string(o, "password", "");
     json_add_int(o, "type", user.type);
-    json_add_int(o, "permission", user.permission);
-    for (int i = 0; i < kUserRights; ++i)
-        json_add_int(o, kUserLocalRightKeys[i], user.local_rights[i]);
-    add_text(o, "localliveview", user.local_liveview, sizeof user.local_liveview);
-    add_text(o, "localplayback", user.local_playback, sizeof user.local_playback);
-    json_add_int(o, "remotePermission", user.remote_permission);
-    for (int i = 0; i < kUserRights; ++i)
-        json_add_int(o, kUserRemoteRightKeys[i], user.remote_rights[i]);
-    add_text(o, "remoteliveview", user.remote_liveview, sizeof user.remote_liveview);
-    add_text(o, "remoteplayback", user.remote_playback, sizeof user.remote_playback);
+    user_add_access(o, user, "remotePermission");
     json_object_array_add(array, entry.release());
 }

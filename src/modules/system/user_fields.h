@@ -18,5 +18,15 @@ uint32_t user_channel_bits(const char *list);
 // changed.
 void user_apply_rights(json_object *request, UserRecord *user);
 
+// Adds a fixed-width text field of a record under `key`, read only up to
+// the field's end.
+void user_add_text(json_object *object, const char *key, const char *field, size_t size);
+
+// Adds the account's access in the browser's order: "permission", the ten
+// local rights, the two local lists, the remote permission under
+// `remote_permission_key` (the login answer spells it its own way), the ten
+// remote rights and the two remote lists.
+void user_add_access(json_object *object, const UserRecord &user, const char *remote_permission_key);
+
 // Appends the list object of one account ("/6070").
 void user_add_list_entry(json_object *array, const UserRecord &user);
