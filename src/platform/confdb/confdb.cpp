@@ -295,8 +295,9 @@ int put_record(sqlite3 *conn, int kind, int id, const void *record, size_t size)
     return 0;
 }
 
-// Reads record (kind, id) whole into `out`: 1 found, 0 absent, -1 failure.
-int fetch_record(sqlite3 *conn, int kind, int id, std::vector<unsigned char> &out)
+// Looks record (kind, id) up and hands its row to `on_found`: 1 found, 0
+// absent, -1 failure.
+template <typename OnFound> int select_record(sqlite3 *conn, int kind, int id, OnFound on_found)
 {
     sqlite3_stmt *stmt = statement(conn, kSelRecord);
     if (stmt == nullptr)
@@ -309,10 +310,18 @@ int fetch_record(sqlite3 *conn, int kind, int id, std::vector<unsigned char> &ou
         return 0;
     if (rc != SQLITE_ROW)
         return -1;
-    const auto *data = static_cast<const unsigned char *>(sqlite3_column_blob(stmt, 0));
-    const auto length = static_cast<size_t>(sqlite3_column_bytes(stmt, 0));
-    out.assign(data, data + (data != nullptr ? length : 0));
+    on_found(stmt);
     return 1;
+}
+
+// Reads record (kind, id) whole into `out`: 1 found, 0 absent, -1 failure.
+int fetch_record(sqlite3 *conn, int kind, int id, std::vector<unsigned char> &out)
+{
+    return select_record(conn, kind, id, [&](sqlite3_stmt *stmt) {
+        const auto *data = static_cast<const unsigned char *>(sqlite3_column_blob(stmt, 0));
+        const auto length = static_cast<size_t>(sqlite3_column_bytes(stmt, 0));
+        out.assign(data, data + (data != nullptr ? length : 0));
+    });
 }
 
 // Calls `on_row` for every row of the cached statement `id` under the
@@ -577,19 +586,14 @@ int confdb_read_record(const char *db, int kind, int id, void *record, size_t si
         return -1;
     memset(record, 0, size);
     const std::lock_guard<std::mutex> lock(g_mutex);
-    sqlite3_stmt *stmt = prepared(db, kSelRecord);
-    if (stmt == nullptr)
+    sqlite3 *conn = connect(db);
+    if (conn == nullptr)
         return -1;
-    const StmtUse use(stmt);
-    if (!bind_key(stmt, kind, id))
+    const int found =
+        select_record(conn, kind, id, [&](sqlite3_stmt *stmt) { copy_blob(stmt, 0, record, size); });
+    if (found < 0)
         return -1;
-    const int rc = sqlite3_step(stmt);
-    if (rc == SQLITE_DONE)
-        return kRecAbsent;
-    if (rc != SQLITE_ROW)
-        return -1;
-    copy_blob(stmt, 0, record, size);
-    return kRecFound;
+    return found == 1 ? kRecFound : kRecAbsent;
 }
 
 int confdb_write_record(const char *db, int kind, int id, const void *record, size_t size)
