@@ -50,6 +50,12 @@ enum ConfRecordKind : int {
     kRecAlarminEmailSchedule = 20,
     kRecAlarminEffectiveSchedule = 21,
     kRecAlarminPtzSchedule = 22,
+    // Per-channel OSD setting and stored privacy masks (id = channel).
+    kRecOsd = 23,
+    kRecPrivacyMask = 24,
+    // Camera protocols and camera models (id = the protocol's or model's id).
+    kRecIpcProtocol = 25,
+    kRecIpcModel = 26,
 };
 
 // Result of a record read.
