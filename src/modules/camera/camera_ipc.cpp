@@ -1,0 +1,152 @@
+// The camera module's reply callback, its decoder table and the decoders
+// that several camera resources share.
+#include "codecs/json_util.h"
+#include "codecs/params.h"
+#include "core/ipc.h"
+#include "front/web_utils.h"
+#include "modules/camera/camera.h"
+
+namespace {
+
+struct CameraReply {
+    int code;
+    CameraDecoder decode;
+    const WireLayout *layout;
+};
+
+int common_json(const ReplyReader &reply, const WireLayout *)
+{
+    return on_cgi_common_json_cb(static_cast<int>(reply.count(4)), reply);
+}
+
+const CameraReply kCameraReplies[] = {
+    {8381, common_json, nullptr},
+    {6216, on_cgi_camera_res_cb, nullptr},
+    {6218, on_cgi_camera_res_cb, nullptr},
+    {8375, on_cgi_camera_res_cb, nullptr},
+    {6262, on_cgi_camera_res_cb, nullptr},
+    {7290, on_cgi_camera_res_cb, nullptr},
+    {7291, on_cgi_camera_res_cb, nullptr},
+    {7292, on_cgi_camera_res_cb, nullptr},
+    {7293, on_cgi_camera_res_cb, nullptr},
+    {6421, on_cgi_camera_res_cb, nullptr},
+    {6423, on_cgi_set_report_auto_backup_cb, nullptr},
+    {8222, on_set_ipc_image_cb, nullptr},
+    {8224, on_set_ipc_image_cb, nullptr},
+    {8226, on_set_ipc_image_cb, nullptr},
+    {8372, on_cgi_set_ipc_audio_info_cb, nullptr},
+    {kMsgTestConnect + kReplyOffset, on_test_ipc_connect_cb, nullptr},
+    {kMsgTestConnectEx + kReplyOffset, on_test_ipc_connect_cb, nullptr},
+    {kMsgSetNetwork + kReplyOffset, on_set_ipc_network_cb, nullptr},
+    {kMsgSearchCameras + kReplyOffset, on_search_ipc_cb, nullptr},
+    {kMsgListCameras + kReplyOffset, on_get_ipc_list_cb, nullptr},
+    {kMsgSetStream + kReplyOffset, on_set_ipc_stream_cb, nullptr},
+    {kMsgGetStreamInfo + kReplyOffset, on_get_ipc_stream_info_cb, nullptr},
+    {kMsgGetModifyResult + kReplyOffset, on_get_ipc_modify_result_cb, nullptr},
+    {kMsgMonthRecordDays + kReplyOffset, on_get_month_record_days_cb, nullptr},
+};
+
+// The int32 status at the start of a reply; false for a shorter reply,
+// which counts as no reply.
+bool reply_status(const ReplyReader &reply, int32_t *status)
+{
+    if (reply.size() < sizeof *status)
+        return false;
+    *status = reply.int32_at(0);
+    return true;
+}
+
+int write_text_done(const char *text, int done)
+{
+    cgi_writeback_webserver(kRespText, text);
+    cgi_set_callback_done(done);
+    return 0;
+}
+
+} // namespace
+
+int on_camera_ipc_callback(void * /*context*/, const char *header, const char *payload)
+{
+    if (header == nullptr || payload == nullptr)
+        return 0;
+    const int code = ipc_reply_code(header);
+    for (const CameraReply &row : kCameraReplies)
+        if (row.code == code)
+            return row.decode(ReplyReader(payload, ipc_reply_size(header)), row.layout);
+    return 0;
+}
+
+int on_cgi_camera_res_cb(const ReplyReader &reply, const WireLayout *)
+{
+    int32_t result = 0;
+    if (!reply_status(reply, &result))
+        return -1;
+    const JsonPtr answer = json_new_object();
+    json_add_int(answer.get(), "res", result);
+    cgi_write_json(kRespJson, answer.get());
+    cgi_set_callback_done(1);
+    return 0;
+}
+
+int on_cgi_set_report_auto_backup_cb(const ReplyReader &, const WireLayout *)
+{
+    const JsonPtr answer = json_new_object();
+    json_add_int(answer.get(), "res", 0);
+    cgi_write_json(kRespJson, answer.get());
+    cgi_set_callback_done(1);
+    return 0;
+}
+
+int on_set_ipc_image_cb(const ReplyReader &reply, const WireLayout *)
+{
+    int32_t status = 0;
+    if (!reply_status(reply, &status))
+        return -1;
+    return status == 0 ? write_text_done("OK", 2) : write_text_done("ERROR", 1);
+}
+
+int on_cgi_set_ipc_audio_info_cb(const ReplyReader &reply, const WireLayout *)
+{
+    int32_t status = 0;
+    if (!reply_status(reply, &status))
+        return -1;
+    return write_text_done(status == 0 ? "OK" : "ERROR", 1);
+}
+
+int on_test_ipc_connect_cb(const ReplyReader &reply, const WireLayout *)
+{
+    int32_t status = 0;
+    if (!reply_status(reply, &status))
+        return -1;
+    switch (status) {
+    case 0:
+    case 4:
+        return write_text_done("OK", 2);
+    case 1:
+        return write_text_done("NETWORKERROR", 1);
+    case 2:
+        return write_text_done("USERERROR", 1);
+    case 5:
+        return write_text_done("BANDWIDTHERROR", 1);
+    default:
+        return write_text_done("UNKOWNERROR", 1);
+    }
+}
+
+int on_set_ipc_network_cb(const ReplyReader &reply, const WireLayout *)
+{
+    int32_t status = 0;
+    if (!reply_status(reply, &status))
+        return -1;
+    static const char *const kResults[] = {
+        R"({"resultString":"OK"})",
+        R"({"resultString":"NETWORK_ERR"})",
+        R"({"resultString":"INVALID_USER"})",
+        R"({"resultString":"UNKNOWN_ERR"})",
+        R"({"resultString":"PROTO_NOT_SUPPORT"})",
+    };
+    const bool known = status >= 0 && status < 5;
+    cgi_writeback_webserver(kRespJson, known ? kResults[status] : R"({"resultString":"ERROR"})");
+    cgi_set_callback_done(1);
+    return 0;
+}
