@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "codecs/channel_db.h"
+#include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
 #include "platform/confdb/confdb.h"
 #include "platform/sysutil/nvr_path.h"
@@ -36,8 +38,10 @@ const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
                            "                       keys; keys already present keep their values. A\n"
                            "                       database without accounts gets the factory account\n"
                            "                       \"admin\" with no password: nobody can log in until\n"
-                           "                       one is set with passwd. --demo also stores demo\n"
-                           "                       device settings.\n"
+                           "                       one is set with passwd. Missing factory camera\n"
+                           "                       protocols and models are stored. --demo also\n"
+                           "                       stores demo device settings and four cameras on\n"
+                           "                       the first four channels (set ones are kept).\n"
                            "  get KEY              print the value of KEY (exit 1 when it is absent)\n"
                            "  set KEY VALUE        store VALUE under KEY, creating the key when missing\n"
                            "  passwd USER PASSWORD store the MD5 digest of PASSWORD in USER's account;\n"
@@ -104,6 +108,54 @@ constexpr FactoryKey kDemoKeys[] = {
     {"deviceid", "1"},
 };
 
+// Camera protocols of a factory device. Our own protocol starts with its
+// models shown; the protocol list clears that once it is read.
+struct FactoryProtocol {
+    int32_t id;
+    const char *name;
+    int32_t protocolFunction;
+    int32_t display_model;
+};
+constexpr FactoryProtocol kFactoryProtocols[] = {
+    {0, "ONVIF", 7, 0},
+    {1, "RTSP", 1, 0},
+    {2, "ZQSF", 15, 1},
+};
+
+// Camera models; a camera's protocol value names one of them by id, so the
+// first three are each protocol's generic model.
+struct FactoryModel {
+    int32_t id;
+    int32_t protocol;
+    const char *name;
+    int32_t alarm_type;
+    int32_t default_model;
+};
+constexpr FactoryModel kFactoryModels[] = {
+    {0, 0, "ONVIF Generic", 0, 1}, {1, 1, "RTSP Generic", 0, 1}, {2, 2, "ZQ-IPC", 1, 1},
+    {3, 0, "ONVIF PTZ", 1, 0},     {4, 2, "ZQ-IPC-PTZ", 1, 0},   {5, 2, "ZQ-IPC-Fisheye", 1, 0},
+};
+
+// Cameras of the demo device on the first channels; the one with RTSP
+// addresses is added by its stream paths.
+struct DemoCamera {
+    const char *name;
+    const char *ipAddr;
+    int32_t camProtocol;
+    int32_t transmitProtocol;
+    const char *mainrtspurl;
+    const char *subrtspurl;
+};
+constexpr DemoCamera kDemoCameras[] = {
+    {"Front door", "192.168.1.101", 0, 1, "", ""},
+    {"Garage", "192.168.1.102", 0, 0, "", ""},
+    {"Back yard", "192.168.1.103", 1, 1, "rtsp://192.168.1.103:554/stream1",
+     "rtsp://192.168.1.103:554/stream2"},
+    {"Lobby", "192.168.1.104", 0, 1, "", ""},
+};
+constexpr int kDemoCameraPort = 80;
+constexpr int kDemoRtspPort = 554;
+
 // A path argument: device paths are resolved below NVR_ROOT, relative paths
 // and paths already below NVR_ROOT are taken as they are.
 std::string real_path(const char *arg)
@@ -168,6 +220,86 @@ int fail(const char *what, const char *detail)
 
 int add_factory_account();
 
+// Stores `record` as (kind, id) unless a record is stored there already.
+// 0 when stored or kept, -1 on failure.
+int store_if_absent(int kind, int id, const void *record, size_t size)
+{
+    static unsigned char stored[4096];
+    if (size > sizeof stored)
+        return -1;
+    const int found = confdb_read_record(ZQDB_PATH, kind, id, stored, size);
+    if (found != kRecAbsent)
+        return found == kRecFound ? 0 : -1;
+    return confdb_write_record(ZQDB_PATH, kind, id, record, size);
+}
+
+int add_factory_cameras()
+{
+    for (const FactoryProtocol &entry : kFactoryProtocols) {
+        ipc_protocol_record protocol{};
+        protocol.id = entry.id;
+        snprintf(protocol.name, sizeof protocol.name, "%s", entry.name);
+        protocol.protocolFunction = entry.protocolFunction;
+        protocol.enable = 1;
+        protocol.display_model = entry.display_model;
+        if (store_if_absent(kRecIpcProtocol, protocol.id, &protocol, sizeof protocol) != 0)
+            return fail("cannot store the camera protocol", entry.name);
+    }
+    for (const FactoryModel &entry : kFactoryModels) {
+        ipc_model_record model{};
+        model.id = entry.id;
+        model.protocol = entry.protocol;
+        snprintf(model.name, sizeof model.name, "%s", entry.name);
+        model.alarm_type = entry.alarm_type;
+        model.default_model = entry.default_model;
+        if (store_if_absent(kRecIpcModel, model.id, &model, sizeof model) != 0)
+            return fail("cannot store the camera model", entry.name);
+    }
+    return kExitOk;
+}
+
+camera_record demo_camera(int32_t chnid, const DemoCamera &entry)
+{
+    camera_record camera{};
+    camera.id = chnid;
+    camera.enable = 1;
+    snprintf(camera.userName, sizeof camera.userName, "admin");
+    snprintf(camera.password, sizeof camera.password, "demo1234");
+    snprintf(camera.ipAddr, sizeof camera.ipAddr, "%s", entry.ipAddr);
+    camera.managePort = kDemoCameraPort;
+    camera.camProtocol = entry.camProtocol;
+    camera.transmitProtocol = entry.transmitProtocol;
+    camera.enableSubStream = 1;
+    camera.syncTime = 1;
+    if (entry.mainrtspurl[0] != '\0') {
+        camera.mainRtspPort = camera.subRtspPort = kDemoRtspPort;
+        snprintf(camera.mainSourcePath, sizeof camera.mainSourcePath, "/stream1");
+        snprintf(camera.subSourcePath, sizeof camera.subSourcePath, "/stream2");
+        snprintf(camera.mainrtspurl, sizeof camera.mainrtspurl, "%s", entry.mainrtspurl);
+        snprintf(camera.subrtspurl, sizeof camera.subrtspurl, "%s", entry.subrtspurl);
+    }
+    return camera;
+}
+
+// The demo cameras go to channels that hold no camera yet; each gets its
+// name with the channel's OSD setting.
+int add_demo_cameras()
+{
+    int32_t chnid = 0;
+    for (const DemoCamera &entry : kDemoCameras) {
+        const camera_record camera = demo_camera(chnid, entry);
+        osd_record osd{};
+        osd.camId = chnid;
+        snprintf(osd.camName, sizeof osd.camName, "%s", entry.name);
+        osd.showName = osd.showDate = 1;
+        if (store_if_absent(kRecCamera, chnid, &camera, sizeof camera) != 0 ||
+            store_if_absent(kRecOsd, chnid, &osd, sizeof osd) != 0)
+            return fail("cannot store the demo camera", entry.name);
+        ++chnid;
+    }
+    return kExitOk;
+}
+
 int cmd_init(bool demo)
 {
     const NvrPath db_file(ZQDB_PATH);
@@ -179,13 +311,14 @@ int cmd_init(bool demo)
             add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
             return fail("cannot store key", entry.key);
     }
-    if (add_factory_account() != kExitOk)
+    if (add_factory_account() != kExitOk || add_factory_cameras() != kExitOk)
         return kExitFailed;
     if (demo) {
         for (const FactoryKey &entry : kDemoKeys) {
             if (add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
                 return fail("cannot store key", entry.key);
         }
+        return add_demo_cameras();
     }
     return kExitOk;
 }
@@ -340,6 +473,14 @@ const char *kind_name(int kind)
     case kRecAlarminEffectiveSchedule:
     case kRecAlarminPtzSchedule:
         return "alarm input schedule";
+    case kRecOsd:
+        return "OSD";
+    case kRecPrivacyMask:
+        return "privacy masks";
+    case kRecIpcProtocol:
+        return "camera protocol";
+    case kRecIpcModel:
+        return "camera model";
     default:
         return "?";
     }
