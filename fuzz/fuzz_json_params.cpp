@@ -1,5 +1,5 @@
-// Runs the JSON parameter helpers on arbitrary text and keys. Input: the
-// key, a NUL, then the parameter text.
+// Runs the JSON parameter helpers and the wire field tables on arbitrary
+// text and keys. Input: the key, a NUL, then the parameter text.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -7,9 +7,19 @@
 
 #include "codecs/json_util.h"
 #include "codecs/params.h"
+#include "codecs/wire_fields.h"
 #include "front/cgi_env.h"
 
 namespace {
+
+#pragma pack(push, 1)
+struct Fields {
+    int32_t number;
+    char text[6];
+};
+#pragma pack(pop)
+
+const WireField kFields[] = {WIRE_INT("chnid", Fields, number), WIRE_TEXT("name", Fields, text)};
 
 // Walks every value under `key` the way handlers do: as an integer, a text
 // and an array of integers and texts.
@@ -48,6 +58,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const JsonPtr object(get_request_tokener_json_object(text.c_str()));
     read_member(object.get(), key.c_str());
     read_member(object.get(), "chnid");
+
+    // Field tables in both directions, into a record of its own size.
+    Fields fields;
+    const WireLayout layout = wire_layout(kFields, sizeof fields);
+    relay_has_all(object.get(), layout);
+    relay_fill(object.get(), layout, &fields);
+    const JsonPtr out = json_new_object();
+    relay_add_fields(out.get(), &fields, layout);
 
     on_cgi_common_json_cb(static_cast<int>(size % 3), ReplyReader(begin, size));
     on_cgi_common_text_cb(nullptr, value, text.c_str());

@@ -42,8 +42,9 @@ void pause_ms(int milliseconds)
 void wait_for_reply(int polls, int poll_ms)
 {
     using Clock = std::chrono::steady_clock;
+    // A poll step of 0 (only test builds use one) means no wait at all.
+    const auto deadline = Clock::now() + std::chrono::milliseconds(poll_ms) * static_cast<int64_t>(polls);
     const auto step = std::chrono::milliseconds(poll_ms > 0 ? poll_ms : 1);
-    const auto deadline = Clock::now() + step * static_cast<int64_t>(polls);
     std::unique_lock<std::mutex> lock(g_done_mutex);
     while (g_callback_done.load() == 0) {
         const auto now = Clock::now();
