@@ -1,6 +1,7 @@
 #include "front/dispatchreq.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -10,6 +11,7 @@ namespace {
 
 struct Registry {
     int count;
+    int high; // one past the highest slot ever used
     WebRes slots[MAX_WEBREQ_COUNT];
     unsigned char in_use[MAX_WEBREQ_COUNT];
 };
@@ -17,9 +19,20 @@ struct Registry {
 Registry g_registry;
 
 // A path as one 64-bit word: its (at most 7) characters zero-padded to the
-// width of the path field. Every request scans the registry and every table
-// is removed at exit, so comparisons are one word each, not a string walk.
+// width of the path field, first character highest, so that words order as
+// the paths do. Every request scans the registry and every table is removed
+// at exit, so comparisons are one word each, not a string walk.
 using PathKey = uint64_t;
+
+PathKey padded_key(const char (&padded)[sizeof(WebRes::path)])
+{
+    static_assert(sizeof(WebRes::path) == sizeof(PathKey));
+    PathKey key;
+    memcpy(&key, padded, sizeof key);
+    if constexpr (std::endian::native == std::endian::little)
+        key = __builtin_bswap64(key);
+    return key;
+}
 
 bool path_key(const char *path, PathKey *key)
 {
@@ -28,22 +41,24 @@ bool path_key(const char *path, PathKey *key)
         return false; // longer than any registered path
     char padded[sizeof(WebRes::path)] = {};
     memcpy(padded, path, length);
-    memcpy(key, padded, sizeof *key);
+    *key = padded_key(padded);
     return true;
 }
 
-PathKey slot_key(int slot)
-{
-    PathKey key;
-    memcpy(&key, g_registry.slots[slot].path, sizeof key);
-    return key;
-}
+PathKey slot_key(int slot) { return padded_key(g_registry.slots[slot].path); }
 
-// Removes the in-use slots whose keys are among the `n` sorted `keys`.
+// Removes the in-use slots whose keys are among the `n` sorted `keys`. A
+// table's paths share their leading digits, so most slots fall outside the
+// range of its keys and cost two comparisons.
 void unregister_keys(const PathKey *keys, int n)
 {
-    for (int slot = 0; slot < MAX_WEBREQ_COUNT; ++slot) {
-        if (g_registry.in_use[slot] == 0 || !std::binary_search(keys, keys + n, slot_key(slot)))
+    if (n == 0)
+        return;
+    for (int slot = 0; slot < g_registry.high; ++slot) {
+        if (g_registry.in_use[slot] == 0)
+            continue;
+        const PathKey key = slot_key(slot);
+        if (key < keys[0] || key > keys[n - 1] || !std::binary_search(keys, keys + n, key))
             continue;
         g_registry.slots[slot] = WebRes{};
         g_registry.in_use[slot] = 0;
@@ -73,6 +88,7 @@ int WebResRegister(const WebRes *table, int n)
         entry.handler = row.handler;
         g_registry.in_use[slot] = 1;
         ++g_registry.count;
+        g_registry.high = std::max(g_registry.high, slot + 1);
     }
     return 0;
 }
@@ -101,7 +117,7 @@ const WebRes *FindWebRes(const char *path)
     PathKey key = 0;
     if (path == nullptr || !path_key(path, &key))
         return nullptr;
-    for (int slot = 0; slot < MAX_WEBREQ_COUNT; ++slot) {
+    for (int slot = 0; slot < g_registry.high; ++slot) {
         if (slot_key(slot) == key)
             return &g_registry.slots[slot];
     }
@@ -113,7 +129,7 @@ int DispatchWebReq(const char *path, char *text)
     PathKey key = 0;
     if (path == nullptr || !path_key(path, &key))
         return -1;
-    for (int slot = 0; slot < MAX_WEBREQ_COUNT; ++slot) {
+    for (int slot = 0; slot < g_registry.high; ++slot) {
         if (g_registry.in_use[slot] != 0 && slot_key(slot) == key)
             return g_registry.slots[slot].handler(text);
     }
