@@ -62,10 +62,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // Field tables in both directions, into a record of its own size.
     Fields fields;
     const WireLayout layout = wire_layout(kFields, sizeof fields);
-    relay_has_all(object.get(), layout);
-    relay_fill(object.get(), layout, &fields);
+    wire_has_all(object.get(), layout);
+    wire_fill(object.get(), layout, &fields);
     const JsonPtr out = json_new_object();
-    relay_add_fields(out.get(), &fields, layout);
+    wire_add_fields(out.get(), &fields, layout);
 
     on_cgi_common_json_cb(static_cast<int>(size % 3), ReplyReader(begin, size));
     on_cgi_common_text_cb(nullptr, value, text.c_str());

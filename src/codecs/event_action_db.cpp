@@ -86,14 +86,21 @@ int write_keyed(const char *db, int kind, int id, const void *record, size_t siz
     return id < 0 ? -1 : confdb_write_record(db, kind, id, record, size);
 }
 
-// Copies to every masked channel but the source, each copy given to its
-// target by `adopt`; stops at the first failure.
-template <typename Record, typename Adopt>
-int copy_to_mask(const char *db, int kind, int from_id, int base_id, int source, uint64_t mask, Adopt adopt)
+// A copy that needs no change for its target.
+template <typename Record> void keep_as_is(Record *, int) {}
+
+// Copies record `from_id` (the source channel's, -1 for an unknown table)
+// to every masked channel but the source, each copy given to its target by
+// `adopt`; the ids of one table differ by the channel alone. Stops at the
+// first failure.
+template <typename Record, typename Adopt = void (*)(Record *, int)>
+int copy_to_mask(const char *db, int kind, int from_id, int source, uint64_t mask,
+                 Adopt adopt = keep_as_is<Record>)
 {
     Record record;
     if (read_keyed(db, kind, from_id, &record, sizeof record) != 0)
         return -1;
+    const int base_id = from_id - source;
     for (int target = 0; target < kChannels; ++target) {
         if (target == source || (mask >> target & 1u) == 0)
             continue;
@@ -195,11 +202,8 @@ int write_whiteled_params_all(const char *db, const whiteled_params *row, const 
 
 int copy_whiteled_params(const char *db, const char *table, int chnid, uint64_t mask)
 {
-    const int from = table_record_id(table, chnid);
-    if (from < 0)
-        return -1;
     return copy_to_mask<WhiteLedRow>(
-        db, kRecWhiteLedParams, from, from - chnid, chnid, mask, [](WhiteLedRow *row, int target) {
+        db, kRecWhiteLedParams, table_record_id(table, chnid), chnid, mask, [](WhiteLedRow *row, int target) {
             for (whiteled_params &entry : row->entries)
                 if (entry.owner != 0 || entry.chnid != 0 || entry.mode != 0 || entry.time != 0)
                     entry.owner = target;
@@ -229,11 +233,8 @@ int write_whiteled_effective_schedule(const char *db, const schedule_record *sch
 
 int copy_whiteled_effective_schedules(const char *db, const char *table, int chnid, uint64_t mask)
 {
-    const int from = table_record_id(table, chnid);
-    if (from < 0)
-        return -1;
-    return copy_to_mask<schedule_record>(db, kRecWhiteLedSchedule, from, from - chnid, chnid, mask,
-                                         [](schedule_record *, int) {});
+    return copy_to_mask<schedule_record>(db, kRecWhiteLedSchedule, table_record_id(table, chnid), chnid,
+                                         mask);
 }
 
 int read_http_notification_schedule(const char *db, schedule_record *schedule, const char *table, int chnid)
@@ -249,11 +250,7 @@ int write_http_notification_schedule(const char *db, const schedule_record *sche
 
 int copy_http_notification_schedules(const char *db, const char *table, int chnid, uint64_t mask)
 {
-    const int from = table_record_id(table, chnid);
-    if (from < 0)
-        return -1;
-    return copy_to_mask<schedule_record>(db, kRecHttpSchedule, from, from - chnid, chnid, mask,
-                                         [](schedule_record *, int) {});
+    return copy_to_mask<schedule_record>(db, kRecHttpSchedule, table_record_id(table, chnid), chnid, mask);
 }
 
 int read_http_notification_params(const char *db, http_notification_params *record, const char *table,
@@ -269,11 +266,8 @@ int write_http_notification_params(const char *db, const http_notification_param
 
 int copy_http_notification_params(const char *db, const char *table, int chnid, uint64_t mask)
 {
-    const int from = table_record_id(table, chnid);
-    if (from < 0)
-        return -1;
     return copy_to_mask<http_notification_params>(
-        db, kRecHttpParams, from, from - chnid, chnid, mask,
+        db, kRecHttpParams, table_record_id(table, chnid), chnid, mask,
         [](http_notification_params *record, int target) { record->id = target; });
 }
 
@@ -289,10 +283,7 @@ int write_ptz_params_all(const char *db, const ptz_params *list, int type, int o
 
 int copy_ptz_params_all(const char *db, int type, int owner, uint64_t mask)
 {
-    const int from = ptz_record_id(type, owner);
-    if (from < 0)
-        return -1;
-    return copy_to_mask<PtzList>(db, kRecPtzActions, from, from - owner, owner, mask,
+    return copy_to_mask<PtzList>(db, kRecPtzActions, ptz_record_id(type, owner), owner, mask,
                                  [](PtzList *list, int target) {
                                      for (ptz_params &entry : list->entries)
                                          if (entry.acto_ptz_channel > 0)

@@ -20,20 +20,13 @@ void copy_cut(char *field, size_t size, const char *text)
     snprintf(field, size, "%s", text != nullptr ? text : "");
 }
 
-int member_int(json_object *object, const char *key)
-{
-    int value = 0;
-    json_value_int(json_get_member(object, key), &value);
-    return value;
-}
-
 // The white LED entry of element `item`, by keys or as [chnid, mode, time].
 void decode_white_entry(json_object *item, bool by_keys, whiteled_params *entry)
 {
     if (by_keys) {
-        entry->chnid = member_int(item, "chnid");
-        entry->mode = member_int(item, "mode");
-        entry->time = member_int(item, "time");
+        entry->chnid = json_member_int(item, "chnid");
+        entry->mode = json_member_int(item, "mode");
+        entry->time = json_member_int(item, "time");
         return;
     }
     int32_t *values[] = {&entry->chnid, &entry->mode, &entry->time};
@@ -214,11 +207,11 @@ int get_ptz_params_by_json(int owner, int /*type*/, json_object *array, ptz_para
         json_object *item = json_array_item(array, index);
         ptz_params &entry = decoded[index];
         entry.chn_id = owner;
-        entry.acto_ptz_channel = member_int(item, "acto_ptz_channel");
-        entry.acto_ptz_type = member_int(item, "acto_ptz_type");
-        entry.acto_ptz_preset = member_int(item, "acto_ptz_preset");
-        entry.acto_ptz_patrol = member_int(item, "acto_ptz_patrol");
-        entry.acto_ptz_pattern = member_int(item, "acto_ptz_pattern");
+        entry.acto_ptz_channel = json_member_int(item, "acto_ptz_channel");
+        entry.acto_ptz_type = json_member_int(item, "acto_ptz_type");
+        entry.acto_ptz_preset = json_member_int(item, "acto_ptz_preset");
+        entry.acto_ptz_patrol = json_member_int(item, "acto_ptz_patrol");
+        entry.acto_ptz_pattern = json_member_int(item, "acto_ptz_pattern");
     }
     memcpy(list, decoded, sizeof decoded);
     return 0;

@@ -110,6 +110,18 @@ int on_cgi_get_value_by_json(const char *text, const char *key, int *out)
     return on_cgi_get_int_from_json(object.get(), key, out);
 }
 
+int json_member_int(json_object *object, const char *key, int fallback)
+{
+    int value = fallback;
+    json_value_int(json_get_member(object, key), &value);
+    return value;
+}
+
+const char *json_member_text(json_object *object, const char *key)
+{
+    return json_value_text(json_get_member(object, key));
+}
+
 int on_cgi_get_int_from_json(json_object *object, const char *key, int *out)
 {
     if (out == nullptr)

@@ -37,6 +37,11 @@ size_t json_array_size(json_object *array);
 // past its end or the element is JSON null.
 json_object *json_array_item(json_object *array, size_t index);
 
+// The integer under `key` of `object`, or `fallback` when it is absent.
+int json_member_int(json_object *object, const char *key, int fallback = 0);
+// The text under `key` of `object`; null when absent.
+const char *json_member_text(json_object *object, const char *key);
+
 // Parses `text`; null when it is null or not valid JSON. The caller owns
 // the result (wrap it in a JsonPtr).
 json_object *get_request_tokener_json_object(const char *text);

@@ -22,20 +22,13 @@ void put_int32(unsigned char *at, int32_t value)
 
 } // namespace
 
-int relay_int(json_object *request, const char *key)
-{
-    int value = 0;
-    json_value_int(json_get_member(request, key), &value);
-    return value;
-}
-
-void relay_fill(json_object *request, const WireLayout &layout, void *record)
+void wire_fill(json_object *request, const WireLayout &layout, void *record)
 {
     auto *bytes = static_cast<unsigned char *>(record);
     for (size_t index = 0; index < layout.count; ++index) {
         const WireField &field = layout.fields[index];
         if (field.type == WireType::kInt32) {
-            put_int32(bytes + field.offset, relay_int(request, field.key));
+            put_int32(bytes + field.offset, json_member_int(request, field.key));
             continue;
         }
         // The whole field is cleared, so no rest of an older, longer text
@@ -47,7 +40,7 @@ void relay_fill(json_object *request, const WireLayout &layout, void *record)
     }
 }
 
-bool relay_has_all(json_object *request, const WireLayout &layout)
+bool wire_has_all(json_object *request, const WireLayout &layout)
 {
     for (size_t index = 0; index < layout.count; ++index) {
         json_object *value = json_get_member(request, layout.fields[index].key);
@@ -61,7 +54,7 @@ bool relay_has_all(json_object *request, const WireLayout &layout)
     return true;
 }
 
-void relay_add_fields(json_object *object, const void *record, const WireLayout &layout)
+void wire_add_fields(json_object *object, const void *record, const WireLayout &layout)
 {
     const ReplyReader reader(static_cast<const char *>(record), layout.record_size);
     for (size_t index = 0; index < layout.count; ++index) {

@@ -48,12 +48,10 @@ template <size_t N> constexpr WireLayout wire_layout(const WireField (&fields)[N
 // Request side. A missing integer reads as 0 and a missing text as the
 // text "(null)"; texts are cut to their width - 1 and the rest of their
 // field is zeroed.
-void relay_fill(json_object *request, const WireLayout &layout, void *record);
+void wire_fill(json_object *request, const WireLayout &layout, void *record);
 // True when every key of the layout is present in the request.
-bool relay_has_all(json_object *request, const WireLayout &layout);
-// The integer under `key`, 0 when it is missing.
-int relay_int(json_object *request, const char *key);
+bool wire_has_all(json_object *request, const WireLayout &layout);
 
 // Reply side: adds the fields of the record at `record` (layout.record_size
 // bytes) to `object`, in table order; texts are read up to their width.
-void relay_add_fields(json_object *object, const void *record, const WireLayout &layout);
+void wire_add_fields(json_object *object, const void *record, const WireLayout &layout);

@@ -34,7 +34,7 @@ Sample filled(const std::string &request)
 {
     Sample sample;
     memset(&sample, 0x5a, sizeof sample);
-    relay_fill(parse(request).get(), kSample, &sample);
+    wire_fill(parse(request).get(), kSample, &sample);
     return sample;
 }
 
@@ -54,10 +54,10 @@ TEST(WireFields, FillCutsTextsAndReadsMissingValuesAsTheyWereAlwaysSent)
 
 TEST(WireFields, PresenceNeedsEveryKeyOfItsType)
 {
-    EXPECT_TRUE(relay_has_all(parse(R"({"port": 1, "name": 7, "level": 0})").get(), kSample));
-    EXPECT_FALSE(relay_has_all(parse(R"({"port": 1, "name": "x"})").get(), kSample));
-    EXPECT_FALSE(relay_has_all(parse(R"({"port": "abc", "name": "x", "level": 0})").get(), kSample));
-    EXPECT_FALSE(relay_has_all(nullptr, kSample));
+    EXPECT_TRUE(wire_has_all(parse(R"({"port": 1, "name": 7, "level": 0})").get(), kSample));
+    EXPECT_FALSE(wire_has_all(parse(R"({"port": 1, "name": "x"})").get(), kSample));
+    EXPECT_FALSE(wire_has_all(parse(R"({"port": "abc", "name": "x", "level": 0})").get(), kSample));
+    EXPECT_FALSE(wire_has_all(nullptr, kSample));
 }
 
 TEST(WireFields, RecordToJsonReadsTextsOnlyToTheirWidth)
@@ -67,7 +67,7 @@ TEST(WireFields, RecordToJsonReadsTextsOnlyToTheirWidth)
     memcpy(sample.name, "ABCDEFGH", 8); // no terminator in the field
     sample.level = 0x01020304;
     const JsonPtr object = json_new_object();
-    relay_add_fields(object.get(), &sample, kSample);
+    wire_add_fields(object.get(), &sample, kSample);
     EXPECT_STREQ(json_object_to_json_string(object.get()),
                  R"({ "port": -1, "name": "ABCDEFGH", "level": 16909060 })");
 }

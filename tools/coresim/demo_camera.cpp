@@ -249,19 +249,10 @@ int32_t connect_result(const char *ipAddr, const char *password)
     return strcmp(password, kDemoPassword) == 0 ? kConnectOk : kConnectUserError;
 }
 
-void on_test_connect(const CoreMessage &request, Answer &answer)
+// 3202 and 3227: the same question in two record layouts.
+template <typename Param> void on_test_connect(const CoreMessage &request, Answer &answer)
 {
-    ipc_connect_param param;
-    if (!payload_as(request, &param))
-        return;
-    param.ipAddr[sizeof param.ipAddr - 1] = param.password[sizeof param.password - 1] = '\0';
-    answer.push_back(AnswerStep::reply(request.code + kReplyOffset,
-                                       demo_int32s({connect_result(param.ipAddr, param.password)})));
-}
-
-void on_test_connect_ex(const CoreMessage &request, Answer &answer)
-{
-    ipc_connect_param_ex param;
+    Param param;
     if (!payload_as(request, &param))
         return;
     param.ipAddr[sizeof param.ipAddr - 1] = param.password[sizeof param.password - 1] = '\0';
@@ -450,11 +441,11 @@ void accept(const CoreMessage &, Answer &) {}
 const DemoRow kCameraRows[] = {
     {kMsgSearchCameras, on_search},
     {kMsgListCameras, on_list},
-    {kMsgTestConnect, on_test_connect},
+    {kMsgTestConnect, on_test_connect<ipc_connect_param>},
     {kMsgSetStream, on_set_stream},
     {kMsgGetStreamInfo, on_stream_info},
     {kMsgSetNetwork, on_set_network},
-    {kMsgTestConnectEx, on_test_connect_ex},
+    {kMsgTestConnectEx, on_test_connect<ipc_connect_param_ex>},
     {kMsgSetNetworkBatch, on_set_network_batch},
     {kMsgGetModifyResult, on_modify_result},
     {kMsgMonthRecordDays, on_month_record_days},

@@ -42,18 +42,18 @@ int on_get_month_record_days(char *text);
 int on_camera_ipc_callback(void *context, const char *header, const char *payload);
 
 // Decoders (camera_ipc.cpp and the handler files).
-int on_cgi_camera_res_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_cgi_set_report_auto_backup_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_set_ipc_image_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_cgi_set_ipc_audio_info_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_test_ipc_connect_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_set_ipc_network_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_get_ipc_list_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_search_ipc_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_get_ipc_stream_info_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_set_ipc_stream_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_get_ipc_modify_result_cb(const ReplyReader &reply, const WireLayout *layout);
-int on_get_month_record_days_cb(const ReplyReader &reply, const WireLayout *layout);
+int on_cgi_camera_res_cb(const ReplyReader &reply);
+int on_cgi_set_report_auto_backup_cb(const ReplyReader &reply);
+int on_set_ipc_image_cb(const ReplyReader &reply);
+int on_cgi_set_ipc_audio_info_cb(const ReplyReader &reply);
+int on_test_ipc_connect_cb(const ReplyReader &reply);
+int on_set_ipc_network_cb(const ReplyReader &reply);
+int on_get_ipc_list_cb(const ReplyReader &reply);
+int on_search_ipc_cb(const ReplyReader &reply);
+int on_get_ipc_stream_info_cb(const ReplyReader &reply);
+int on_set_ipc_stream_cb(const ReplyReader &reply);
+int on_get_ipc_modify_result_cb(const ReplyReader &reply);
+int on_get_month_record_days_cb(const ReplyReader &reply);
 
 // Camera protocol and model records. The list reads fill `out` (up to
 // `capacity`) and give the number read, or -1.

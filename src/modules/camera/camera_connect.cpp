@@ -11,23 +11,13 @@ namespace {
 // Cameras are not asked on ports below this by the extended test.
 constexpr int32_t kLowestTestPort = 80;
 
+// Both test records carry the same fields, at other offsets.
+template <typename Param>
 constexpr WireField kConnectFields[] = {
-    WIRE_TEXT("ipAddr", ipc_connect_param, ipAddr),
-    WIRE_INT("managePort", ipc_connect_param, managePort),
-    WIRE_TEXT("userName", ipc_connect_param, userName),
-    WIRE_TEXT("password", ipc_connect_param, password),
-    WIRE_INT("camProtocol", ipc_connect_param, camProtocol),
+    WIRE_TEXT("ipAddr", Param, ipAddr),          WIRE_INT("managePort", Param, managePort),
+    WIRE_TEXT("userName", Param, userName),      WIRE_TEXT("password", Param, password),
+    WIRE_INT("camProtocol", Param, camProtocol),
 };
-constexpr WireLayout kConnectLayout = wire_layout(kConnectFields, sizeof(ipc_connect_param));
-
-constexpr WireField kConnectExFields[] = {
-    WIRE_TEXT("ipAddr", ipc_connect_param_ex, ipAddr),
-    WIRE_INT("managePort", ipc_connect_param_ex, managePort),
-    WIRE_TEXT("userName", ipc_connect_param_ex, userName),
-    WIRE_TEXT("password", ipc_connect_param_ex, password),
-    WIRE_INT("camProtocol", ipc_connect_param_ex, camProtocol),
-};
-constexpr WireLayout kConnectExLayout = wire_layout(kConnectExFields, sizeof(ipc_connect_param_ex));
 
 // 0 when the request names a camera that can be reached: a non-empty
 // address, a port that is not negative and a known protocol; else -1.
@@ -56,28 +46,27 @@ JsonPtr read_connect_request(const char *text)
     return request;
 }
 
-} // namespace
-
-int on_test_ipc_connect(char *text)
+// Fills `Param` from a valid request, with a management port of at least
+// `lowest_port`, and waits for the verdict; invalid requests are not
+// answered.
+template <typename Param> int test_connect(const char *text, int code, int32_t lowest_port)
 {
     const JsonPtr request = read_connect_request(text);
     if (request == nullptr)
         return -1;
-    ipc_connect_param param{};
-    relay_fill(request.get(), kConnectLayout, &param);
-    relay_request(kMsgTestConnect, &param, sizeof param, kRespText);
+    Param param{};
+    wire_fill(request.get(), wire_layout(kConnectFields<Param>, sizeof param), &param);
+    if (param.managePort < lowest_port)
+        param.managePort = lowest_port;
+    relay_request(code, &param, sizeof param, kRespText);
     return 0;
 }
 
+} // namespace
+
+int on_test_ipc_connect(char *text) { return test_connect<ipc_connect_param>(text, kMsgTestConnect, 0); }
+
 int on_test_ipc_connect_ex(char *text)
 {
-    const JsonPtr request = read_connect_request(text);
-    if (request == nullptr)
-        return -1;
-    ipc_connect_param_ex param{};
-    relay_fill(request.get(), kConnectExLayout, &param);
-    if (param.managePort < kLowestTestPort)
-        param.managePort = kLowestTestPort;
-    relay_request(kMsgTestConnectEx, &param, sizeof param, kRespText);
-    return 0;
+    return test_connect<ipc_connect_param_ex>(text, kMsgTestConnectEx, kLowestTestPort);
 }

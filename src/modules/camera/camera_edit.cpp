@@ -28,7 +28,6 @@ constexpr int kProtocolRtsp = 1;
 constexpr int kProtocolNoAddress = 7; // needs no address or port
 constexpr int kTransportUdp = 0;
 constexpr int kTransportHttps = 3;
-constexpr int kDeleteMaxChannel = 15;
 
 // The text an absent "mac_addr" formats to; stored as no address.
 constexpr const char *kMissingMac = "(null)";
@@ -74,23 +73,13 @@ const WireField kTransmitFields[] = {
 template <size_t N>
 void fill_camera(json_object *request, const WireField (&fields)[N], camera_record *record)
 {
-    relay_fill(request, wire_layout(fields, sizeof *record), record);
+    wire_fill(request, wire_layout(fields, sizeof *record), record);
 }
 
 template <size_t N> void set_text(char (&field)[N], const char *text)
 {
     memset(field, 0, N);
     snprintf(field, N, "%s", text);
-}
-
-bool has_int(json_object *request, const char *key, int *value)
-{
-    return json_value_int(json_get_member(request, key), value);
-}
-
-const char *request_text(json_object *request, const char *key)
-{
-    return json_value_text(json_get_member(request, key));
 }
 
 // 0 when the request describes a camera entry the handlers can store.
@@ -100,16 +89,20 @@ int check_digital_channel(json_object *request)
     int enable = 0;
     int protocol = -1;
     int transport = -1;
-    if (!has_int(request, "id", &id) || !camera_channel_valid(id) ||
-        request_text(request, "name") == nullptr || !has_int(request, "enable", &enable) || enable >= 2 ||
-        !has_int(request, "camProtocol", &protocol) || protocol < 0 || protocol > kCameraProtocolMax ||
-        !has_int(request, "transmitProtocol", &transport) || transport < 0 || transport > kTransportHttps)
+    if (!json_value_int(json_get_member(request, "id"), &id) || !camera_channel_valid(id) ||
+        json_member_text(request, "name") == nullptr ||
+        !json_value_int(json_get_member(request, "enable"), &enable) || enable >= 2 ||
+        !json_value_int(json_get_member(request, "camProtocol"), &protocol) || protocol < 0 ||
+        protocol > kCameraProtocolMax ||
+        !json_value_int(json_get_member(request, "transmitProtocol"), &transport) || transport < 0 ||
+        transport > kTransportHttps)
         return -1;
     if (protocol == kProtocolNoAddress)
         return 0;
-    const char *address = request_text(request, "ipAddr");
+    const char *address = json_member_text(request, "ipAddr");
     int port = -1;
-    if (address == nullptr || address[0] == '\0' || !has_int(request, "managePort", &port) || port < 0)
+    if (address == nullptr || address[0] == '\0' ||
+        !json_value_int(json_get_member(request, "managePort"), &port) || port < 0)
         return -1;
     return 0;
 }
@@ -172,16 +165,16 @@ bool load_camera(int chnid, camera_record *record)
 // read or a write failed.
 int store_camera_entry(json_object *request, bool adding, camera_record *record)
 {
-    const int chnid = relay_int(request, "id");
+    const int chnid = json_member_int(request, "id");
     osd_record osd;
     if (!load_camera(chnid, record) || read_osd(ZQDB_PATH, &osd, chnid) < 0)
         return -1;
     osd.camId = chnid;
-    set_text(osd.camName, request_text(request, "name"));
+    set_text(osd.camName, json_member_text(request, "name"));
     if (write_osd(ZQDB_PATH, &osd) != 0)
         return -1;
     fill_camera(request, kEntryFields, record);
-    if (adding || relay_int(request, "type") == 0)
+    if (adding || json_member_int(request, "type") == 0)
         fill_camera(request, kCredentialFields, record);
     if (record->camProtocol == kProtocolRtsp)
         fill_camera(request, kRtspFields, record);
@@ -285,7 +278,7 @@ int on_add_ipc(char *text)
     if (store_camera_entry(request.get(), true, &record) != 0)
         return answer_db_failure();
     notify_channel(kMsgCameraAdded, record.id);
-    notify_poe(record.id, relay_int(request.get(), "otherPoe") == 1);
+    notify_poe(record.id, json_member_int(request.get(), "otherPoe") == 1);
     camera_send_log(record, kLogSubCameraAdded, kLogParamCameraAdded);
     return answer_ok();
 }
@@ -305,7 +298,7 @@ int on_edit_ipc(char *text)
 int on_delete_ipc(char *text)
 {
     int chnid = -1;
-    if (on_cgi_get_value_by_json(text, "chnid", &chnid) != 0 || chnid < 0 || chnid > kDeleteMaxChannel)
+    if (!relay_low_chnid(text, &chnid))
         return cgi_error_to_webserver(kRespJson);
     if (clear_privacy_masks(chnid) != 0 || reset_camera_channel(chnid) != 0)
         return answer_db_failure();
@@ -320,10 +313,11 @@ int on_set_ipc_user(char *text)
 {
     const JsonPtr request(get_request_tokener_json_object(text));
     int chnid = -1;
-    const char *user = request_text(request.get(), "userName");
-    const char *password = request_text(request.get(), "password");
-    if (!request || !has_int(request.get(), "id", &chnid) || !camera_channel_valid(chnid) ||
-        user == nullptr || user[0] == '\0' || password == nullptr || password[0] == '\0')
+    const char *user = json_member_text(request.get(), "userName");
+    const char *password = json_member_text(request.get(), "password");
+    if (!request || !json_value_int(json_get_member(request.get(), "id"), &chnid) ||
+        !camera_channel_valid(chnid) || user == nullptr || user[0] == '\0' || password == nullptr ||
+        password[0] == '\0')
         return -1;
     camera_record record;
     if (!load_camera(chnid, &record))
@@ -337,7 +331,8 @@ int on_set_ipc_transmit(char *text)
 {
     const JsonPtr request(get_request_tokener_json_object(text));
     int chnid = -1;
-    if (!request || !has_int(request.get(), "id", &chnid) || !camera_channel_valid(chnid))
+    if (!request || !json_value_int(json_get_member(request.get(), "id"), &chnid) ||
+        !camera_channel_valid(chnid))
         return cgi_error_to_webserver(kRespJson);
     camera_record record;
     if (!load_camera(chnid, &record))

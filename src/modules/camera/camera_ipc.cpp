@@ -11,39 +11,38 @@ namespace {
 struct CameraReply {
     int code;
     CameraDecoder decode;
-    const WireLayout *layout;
 };
 
-int common_json(const ReplyReader &reply, const WireLayout *)
+int common_json(const ReplyReader &reply)
 {
     return on_cgi_common_json_cb(static_cast<int>(reply.count(4)), reply);
 }
 
 const CameraReply kCameraReplies[] = {
-    {8381, common_json, nullptr},
-    {6216, on_cgi_camera_res_cb, nullptr},
-    {6218, on_cgi_camera_res_cb, nullptr},
-    {8375, on_cgi_camera_res_cb, nullptr},
-    {6262, on_cgi_camera_res_cb, nullptr},
-    {7290, on_cgi_camera_res_cb, nullptr},
-    {7291, on_cgi_camera_res_cb, nullptr},
-    {7292, on_cgi_camera_res_cb, nullptr},
-    {7293, on_cgi_camera_res_cb, nullptr},
-    {6421, on_cgi_camera_res_cb, nullptr},
-    {6423, on_cgi_set_report_auto_backup_cb, nullptr},
-    {8222, on_set_ipc_image_cb, nullptr},
-    {8224, on_set_ipc_image_cb, nullptr},
-    {8226, on_set_ipc_image_cb, nullptr},
-    {8372, on_cgi_set_ipc_audio_info_cb, nullptr},
-    {kMsgTestConnect + kReplyOffset, on_test_ipc_connect_cb, nullptr},
-    {kMsgTestConnectEx + kReplyOffset, on_test_ipc_connect_cb, nullptr},
-    {kMsgSetNetwork + kReplyOffset, on_set_ipc_network_cb, nullptr},
-    {kMsgSearchCameras + kReplyOffset, on_search_ipc_cb, nullptr},
-    {kMsgListCameras + kReplyOffset, on_get_ipc_list_cb, nullptr},
-    {kMsgSetStream + kReplyOffset, on_set_ipc_stream_cb, nullptr},
-    {kMsgGetStreamInfo + kReplyOffset, on_get_ipc_stream_info_cb, nullptr},
-    {kMsgGetModifyResult + kReplyOffset, on_get_ipc_modify_result_cb, nullptr},
-    {kMsgMonthRecordDays + kReplyOffset, on_get_month_record_days_cb, nullptr},
+    {8381, common_json},
+    {6216, on_cgi_camera_res_cb},
+    {6218, on_cgi_camera_res_cb},
+    {8375, on_cgi_camera_res_cb},
+    {6262, on_cgi_camera_res_cb},
+    {7290, on_cgi_camera_res_cb},
+    {7291, on_cgi_camera_res_cb},
+    {7292, on_cgi_camera_res_cb},
+    {7293, on_cgi_camera_res_cb},
+    {6421, on_cgi_camera_res_cb},
+    {6423, on_cgi_set_report_auto_backup_cb},
+    {8222, on_set_ipc_image_cb},
+    {8224, on_set_ipc_image_cb},
+    {8226, on_set_ipc_image_cb},
+    {8372, on_cgi_set_ipc_audio_info_cb},
+    {kMsgTestConnect + kReplyOffset, on_test_ipc_connect_cb},
+    {kMsgTestConnectEx + kReplyOffset, on_test_ipc_connect_cb},
+    {kMsgSetNetwork + kReplyOffset, on_set_ipc_network_cb},
+    {kMsgSearchCameras + kReplyOffset, on_search_ipc_cb},
+    {kMsgListCameras + kReplyOffset, on_get_ipc_list_cb},
+    {kMsgSetStream + kReplyOffset, on_set_ipc_stream_cb},
+    {kMsgGetStreamInfo + kReplyOffset, on_get_ipc_stream_info_cb},
+    {kMsgGetModifyResult + kReplyOffset, on_get_ipc_modify_result_cb},
+    {kMsgMonthRecordDays + kReplyOffset, on_get_month_record_days_cb},
 };
 
 // The int32 status at the start of a reply; false for a shorter reply,
@@ -72,11 +71,11 @@ int on_camera_ipc_callback(void * /*context*/, const char *header, const char *p
     const int code = ipc_reply_code(header);
     for (const CameraReply &row : kCameraReplies)
         if (row.code == code)
-            return row.decode(ReplyReader(payload, ipc_reply_size(header)), row.layout);
+            return row.decode(ReplyReader(payload, ipc_reply_size(header)));
     return 0;
 }
 
-int on_cgi_camera_res_cb(const ReplyReader &reply, const WireLayout *)
+int on_cgi_camera_res_cb(const ReplyReader &reply)
 {
     int32_t result = 0;
     if (!reply_status(reply, &result))
@@ -88,7 +87,7 @@ int on_cgi_camera_res_cb(const ReplyReader &reply, const WireLayout *)
     return 0;
 }
 
-int on_cgi_set_report_auto_backup_cb(const ReplyReader &, const WireLayout *)
+int on_cgi_set_report_auto_backup_cb(const ReplyReader &)
 {
     const JsonPtr answer = json_new_object();
     json_add_int(answer.get(), "res", 0);
@@ -97,7 +96,7 @@ int on_cgi_set_report_auto_backup_cb(const ReplyReader &, const WireLayout *)
     return 0;
 }
 
-int on_set_ipc_image_cb(const ReplyReader &reply, const WireLayout *)
+int on_set_ipc_image_cb(const ReplyReader &reply)
 {
     int32_t status = 0;
     if (!reply_status(reply, &status))
@@ -105,7 +104,7 @@ int on_set_ipc_image_cb(const ReplyReader &reply, const WireLayout *)
     return status == 0 ? write_text_done("OK", 2) : write_text_done("ERROR", 1);
 }
 
-int on_cgi_set_ipc_audio_info_cb(const ReplyReader &reply, const WireLayout *)
+int on_cgi_set_ipc_audio_info_cb(const ReplyReader &reply)
 {
     int32_t status = 0;
     if (!reply_status(reply, &status))
@@ -113,7 +112,7 @@ int on_cgi_set_ipc_audio_info_cb(const ReplyReader &reply, const WireLayout *)
     return write_text_done(status == 0 ? "OK" : "ERROR", 1);
 }
 
-int on_test_ipc_connect_cb(const ReplyReader &reply, const WireLayout *)
+int on_test_ipc_connect_cb(const ReplyReader &reply)
 {
     int32_t status = 0;
     if (!reply_status(reply, &status))
@@ -133,7 +132,7 @@ int on_test_ipc_connect_cb(const ReplyReader &reply, const WireLayout *)
     }
 }
 
-int on_set_ipc_network_cb(const ReplyReader &reply, const WireLayout *)
+int on_set_ipc_network_cb(const ReplyReader &reply)
 {
     int32_t status = 0;
     if (!reply_status(reply, &status))

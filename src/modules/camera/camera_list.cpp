@@ -11,8 +11,6 @@
 
 namespace {
 
-// "/2000" serves the first 16 channels only.
-constexpr int kDetailChannelMax = 15;
 constexpr int kMaxCamerasDefault = 32;
 constexpr int kProtocolsMax = 64;
 constexpr int kModelsMax = 256;
@@ -150,12 +148,12 @@ json_object *list_entry(const ipc_list_record &record)
     json_object *entry = json_object_new_object();
     if (entry == nullptr)
         return nullptr;
-    relay_add_fields(entry, &record, kListHeadLayout);
+    wire_add_fields(entry, &record, kListHeadLayout);
     json_add_int(entry, "enable", 1);
     char name[kOsdNameSize];
     read_osd_name(ZQDB_PATH, record.id, name, sizeof name);
     json_add_string(entry, "name", name);
-    relay_add_fields(entry, &record, kListBodyLayout);
+    wire_add_fields(entry, &record, kListBodyLayout);
     return entry;
 }
 
@@ -173,11 +171,11 @@ json_object *search_entry(const ipc_search_record &record)
     json_object *entry = json_object_new_object();
     if (entry == nullptr)
         return nullptr;
-    relay_add_fields(entry, &record, kSearchHeadLayout);
+    wire_add_fields(entry, &record, kSearchHeadLayout);
     char name[sizeof record.name + 1];
     copy_field_text(name, sizeof name, record.name, sizeof record.name);
     json_add_string(entry, "name", is_plain_ascii(name) ? name : "");
-    relay_add_fields(entry, &record, kSearchTailLayout);
+    wire_add_fields(entry, &record, kSearchTailLayout);
     return entry;
 }
 
@@ -204,11 +202,11 @@ bool add_camera_detail(json_object *answer, const camera_record &camera)
         return false;
     char name[kOsdNameSize];
     read_osd_name(ZQDB_PATH, camera.id, name, sizeof name);
-    relay_add_fields(answer, &camera, kDetailHeadLayout);
+    wire_add_fields(answer, &camera, kDetailHeadLayout);
     json_add_string(answer, "name", name);
-    relay_add_fields(answer, &camera, kDetailAddressLayout);
+    wire_add_fields(answer, &camera, kDetailAddressLayout);
     json_add_int(answer, "protocol", model.protocol);
-    relay_add_fields(answer, &camera, kDetailBodyLayout);
+    wire_add_fields(answer, &camera, kDetailBodyLayout);
     return true;
 }
 
@@ -239,12 +237,12 @@ json_object *protocol_entry(const ipc_protocol_record &protocol)
     JsonPtr list = json_new_array();
     if (!entry || !list)
         return nullptr;
-    relay_add_fields(entry.get(), &protocol, kProtocolLayout);
+    wire_add_fields(entry.get(), &protocol, kProtocolLayout);
     for (int index = 0; index < count; ++index) {
         json_object *model = json_object_new_object();
         if (model == nullptr)
             return nullptr;
-        relay_add_fields(model, &models[index], kModelLayout);
+        wire_add_fields(model, &models[index], kModelLayout);
         json_object_array_add(list.get(), model);
     }
     json_object_object_add(entry.get(), "models", list.release());
@@ -256,7 +254,7 @@ json_object *protocol_entry(const ipc_protocol_record &protocol)
 int on_get_ipc_detail(char *text)
 {
     int chnid = -1;
-    if (on_cgi_get_value_by_json(text, "chnid", &chnid) != 0 || chnid < 0 || chnid > kDetailChannelMax)
+    if (!relay_low_chnid(text, &chnid))
         return cgi_error_to_webserver(kRespJson);
     camera_record camera;
     if (read_camera(ZQDB_PATH, &camera, chnid) < 0)
@@ -275,7 +273,7 @@ int on_get_ipc_list(char *)
     return 0;
 }
 
-int on_get_ipc_list_cb(const ReplyReader &reply, const WireLayout *)
+int on_get_ipc_list_cb(const ReplyReader &reply)
 {
     const JsonPtr answer = json_new_object();
     json_object *list = reply_entries<ipc_list_record>(reply, list_entry);
@@ -294,14 +292,14 @@ int on_search_ipc(char *text)
     const JsonPtr request(get_request_tokener_json_object(text));
     if (!request)
         return cgi_error_to_webserver(kRespJson);
-    const int32_t protocol = relay_int(request.get(), "protocol");
+    const int32_t protocol = json_member_int(request.get(), "protocol");
     if (protocol < 0 || protocol > kCameraProtocolMax)
         return -1;
     relay_request(kMsgSearchCameras, &protocol, sizeof protocol, kRespJson);
     return 0;
 }
 
-int on_search_ipc_cb(const ReplyReader &reply, const WireLayout *)
+int on_search_ipc_cb(const ReplyReader &reply)
 {
     const JsonPtr answer = json_new_object();
     json_object *list = reply_entries<ipc_search_record>(reply, search_entry);

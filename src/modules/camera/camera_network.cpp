@@ -46,15 +46,15 @@ constexpr WireLayout kBatchLayout = wire_layout(kBatchFields, sizeof(ipc_net_cha
 // is no object) or the port or protocol is out of range.
 bool read_net_change(json_object *item, ipc_net_change *record)
 {
-    if (!relay_has_all(item, kNetChangeLayout))
+    if (!wire_has_all(item, kNetChangeLayout))
         return false;
-    const int port = relay_int(item, "port");
-    const int protocol = relay_int(item, "protocol");
+    const int port = json_member_int(item, "port");
+    const int protocol = json_member_int(item, "protocol");
     if (port < kLowestPort || port > kHighestPort || protocol < 0 || protocol > kCameraProtocolMax)
         return false;
     *record = ipc_net_change{};
-    relay_fill(item, kNetChangeLayout, record);
-    relay_fill(item, kNetifLayout, record);
+    wire_fill(item, kNetChangeLayout, record);
+    wire_fill(item, kNetifLayout, record);
     return true;
 }
 
@@ -66,7 +66,7 @@ bool read_batch_change(json_object *item, ipc_net_change *record)
         return false;
     if (!read_net_change(item, record))
         return false;
-    relay_fill(item, kBatchLayout, record);
+    wire_fill(item, kBatchLayout, record);
     return true;
 }
 
@@ -110,7 +110,7 @@ int on_set_ipc_network_batch(char *text)
     if (items == nullptr)
         return cgi_error_to_webserver(kRespText);
     const int capacity = static_cast<int>(std::min<size_t>(json_array_size(items), kCameraChannels));
-    const int count = clamp_count(relay_int(request.get(), "cnt"), capacity);
+    const int count = clamp_count(json_member_int(request.get(), "cnt"), capacity);
     for (int index = 0; index < count; ++index) {
         ipc_net_change record{};
         if (read_batch_change(json_array_item(items, index), &record))
@@ -126,7 +126,7 @@ int on_get_ipc_modify_result(char *)
 }
 
 // The reply's count is trusted only as far as the entries it really holds.
-int on_get_ipc_modify_result_cb(const ReplyReader &reply, const WireLayout *)
+int on_get_ipc_modify_result_cb(const ReplyReader &reply)
 {
     if (reply.size() < offsetof(ipc_modify_result, count) + sizeof(int32_t))
         return -1;

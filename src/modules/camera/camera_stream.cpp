@@ -15,15 +15,10 @@
 
 namespace {
 
-// Stream information is asked for the first 16 channels only.
-constexpr int kStreamInfoChannelMax = 15;
-constexpr int kChannelMax = kCameraChannels - 1;
 constexpr int kMonthDays = 31;
 // The reply of a month query: one int32 before the 31 day flags.
 constexpr size_t kMonthReplySize = (kMonthDays + 1) * 4;
 constexpr size_t kStreamMaskReplySize = 8;
-
-bool channel_in(int chnid, int max) { return chnid >= 0 && chnid <= max; }
 
 // ---- Stream information (reply 8204) -------------------------------------
 
@@ -108,7 +103,7 @@ void add_stream_block(json_object *answer, const char *key, const ipc_stream_inf
     JsonPtr stream = json_new_object();
     json_object_object_add(stream.get(), "res", list.release());
     json_add_int(stream.get(), "curRes", current);
-    relay_add_fields(stream.get(), block, kStreamBlock);
+    wire_add_fields(stream.get(), block, kStreamBlock);
     json_object_object_add(answer, key, stream.release());
 }
 
@@ -126,11 +121,11 @@ void add_stream_summary(json_object *answer, const ipc_stream_info &info)
 
     json_add_int(answer, "id", chnid);
     json_add_string(answer, "name", name);
-    relay_add_fields(answer, &info, kStreamHead);
+    wire_add_fields(answer, &info, kStreamHead);
     json_add_int(answer, "syncTime", camera.syncTime);
     json_add_int(answer, "protocol", model.protocol);
-    relay_add_fields(answer, &camera, kCameraPorts);
-    relay_add_fields(answer, &info, kSmartStream);
+    wire_add_fields(answer, &camera, kCameraPorts);
+    wire_add_fields(answer, &info, kSmartStream);
 }
 
 // ---- Stream settings (request 3203) --------------------------------------
@@ -192,7 +187,7 @@ bool stream_request_valid(json_object *request)
     int audio = -1;
     int width = -1;
     int height = -1;
-    return json_value_int(json_get_member(request, "id"), &id) && channel_in(id, kChannelMax) &&
+    return json_value_int(json_get_member(request, "id"), &id) && camera_channel_valid(id) &&
            json_value_int(json_get_member(request, "mainFramerate"), &framerate) && framerate >= 0 &&
            json_value_int(json_get_member(request, "mainBitrate"), &bitrate) && bitrate >= 0 &&
            json_value_int(json_get_member(request, "subEnable"), &sub_enable) &&
@@ -237,7 +232,7 @@ bool month_query_from_request(json_object *request, month_record_days_query *que
     struct tm when;
     if (time_text == nullptr || !json_value_int(json_get_member(request, "chnid"), &chnid) ||
         !json_value_int(json_get_member(request, "streamType"), &stream_type) ||
-        !channel_in(chnid, kChannelMax) || !parse_record_time(time_text, &when))
+        !camera_channel_valid(chnid) || !parse_record_time(time_text, &when))
         return false;
     memset(query, 0, sizeof *query);
     query->main_stream = stream_type == 1 ? 1 : 0;
@@ -253,7 +248,7 @@ bool month_query_from_request(json_object *request, month_record_days_query *que
 int on_get_ipc_stream_info(char *text)
 {
     int chnid = -1;
-    if (on_cgi_get_value_by_json(text, "chnid", &chnid) != 0 || !channel_in(chnid, kStreamInfoChannelMax))
+    if (!relay_low_chnid(text, &chnid))
         return cgi_error_to_webserver(kRespJson);
     const int32_t payload = chnid;
     relay_request(kMsgGetStreamInfo, &payload, sizeof payload, kRespJson);
@@ -261,7 +256,7 @@ int on_get_ipc_stream_info(char *text)
 }
 
 // A reply shorter than the whole record is no reply.
-int on_get_ipc_stream_info_cb(const ReplyReader &reply, const WireLayout *)
+int on_get_ipc_stream_info_cb(const ReplyReader &reply)
 {
     ipc_stream_info info;
     if (!reply.record(0, &info))
@@ -272,7 +267,7 @@ int on_get_ipc_stream_info_cb(const ReplyReader &reply, const WireLayout *)
         add_stream_summary(answer.get(), info);
         add_stream_block(answer.get(), "main", info, kMainStreamBase);
         add_stream_block(answer.get(), "sub", info, kSubStreamBase);
-        relay_add_fields(answer.get(), &info, kGop);
+        wire_add_fields(answer.get(), &info, kGop);
     }
     cgi_write_json(kRespJson, answer.get());
     cgi_set_callback_done(1);
@@ -288,10 +283,10 @@ int on_set_ipc_stream_info(char *text)
         return -1;
     ipc_stream_setting setting;
     init_stream_setting(&setting);
-    stream_mask_text(&setting)[relay_int(request.get(), "id")] = '1';
+    stream_mask_text(&setting)[json_member_int(request.get(), "id")] = '1';
     fill_slots(&setting, 17, 19, kSlotUnset);
-    relay_fill(request.get(), kStreamCommon, &setting);
-    relay_fill(request.get(), kStreamSingle, &setting);
+    wire_fill(request.get(), kStreamCommon, &setting);
+    wire_fill(request.get(), kStreamSingle, &setting);
     relay_request(kMsgSetStream, &setting, sizeof setting, kRespText);
     return 0;
 }
@@ -305,8 +300,8 @@ int on_set_ipc_stream_batch(char *text)
     ipc_stream_setting setting;
     init_stream_setting(&setting);
     mark_batch_channels(&setting, chans);
-    relay_fill(request.get(), kStreamCommon, &setting);
-    relay_fill(request.get(), kStreamBatch, &setting);
+    wire_fill(request.get(), kStreamCommon, &setting);
+    wire_fill(request.get(), kStreamBatch, &setting);
     setting.slot[19] = kSlotUnset;
     setting.slot[20] = 1;
     fill_slots(&setting, 33, 36, kSlotUnset);
@@ -315,7 +310,7 @@ int on_set_ipc_stream_batch(char *text)
 }
 
 // {"res": the channels of the reply's 64-bit mask as text}.
-int on_set_ipc_stream_cb(const ReplyReader &reply, const WireLayout *)
+int on_set_ipc_stream_cb(const ReplyReader &reply)
 {
     if (reply.size() < kStreamMaskReplySize)
         return -1;
@@ -342,7 +337,7 @@ int on_get_month_record_days(char *text)
 }
 
 // [31 flags]: day d has recordings when int32 d + 1 of the reply is set.
-int on_get_month_record_days_cb(const ReplyReader &reply, const WireLayout *)
+int on_get_month_record_days_cb(const ReplyReader &reply)
 {
     if (reply.size() < kMonthReplySize)
         return -1;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "codecs/channel_mask.h"
 #include "codecs/json_util.h"
 #include "codecs/params.h"
 #include "core/reply_reader.h"
@@ -37,15 +38,8 @@ char *list_of(UserRecord *user, const ListField &field)
 
 } // namespace
 
-uint32_t user_channel_bits(const char *list)
-{
-    uint32_t bits = 0;
-    for (int i = 0; i < 32 && list[i] != '\0'; ++i) {
-        if (list[i] == '1')
-            bits |= 1u << i;
-    }
-    return bits;
-}
+// An account's channel rights cover the first 32 channels.
+uint32_t user_channel_bits(const char *list) { return static_cast<uint32_t>(channel_mask_from_text(list)); }
 
 void user_apply_rights(json_object *request, UserRecord *user)
 {

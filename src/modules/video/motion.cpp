@@ -16,13 +16,6 @@ const EventActionTables kMotionTables = {"motion_white_led_params", "motion_whit
                                          "motion_http_notification_sche", "motion_http_notification_params",
                                          kPtzTypeMotion};
 
-int member_int(json_object *object, const char *key, int fallback = 0)
-{
-    int value = fallback;
-    json_value_int(json_get_member(object, key), &value);
-    return value;
-}
-
 void add_schedule(json_object *reply, const char *key, int kind, int chnid, bool ex)
 {
     static schedule_record schedule;
@@ -60,7 +53,7 @@ bool check_movedetect_info(json_object *request, motion_record *record)
             return false;
     const char *channels = json_value_text(json_get_member(request, "triChannels"));
     const char *table = json_value_text(json_get_member(request, "motionTable"));
-    if (channels == nullptr || table == nullptr || !video_channel_valid(values[0]) || values[2] < 0 ||
+    if (channels == nullptr || table == nullptr || !camera_channel_valid(values[0]) || values[2] < 0 ||
         values[3] < 0 || values[4] < 0)
         return false;
     record->chnid = values[0];
@@ -164,8 +157,8 @@ int save_motion_actions(json_object *request, int chnid, bool dialog)
 int on_get_movedetect_info(char *text)
 {
     const JsonPtr request(get_request_tokener_json_object(text));
-    const int chnid = member_int(request.get(), "chnid", -1);
-    if (!request || !video_channel_valid(chnid))
+    const int chnid = json_member_int(request.get(), "chnid", -1);
+    if (!request || !camera_channel_valid(chnid))
         return cgi_error_to_webserver(kRespJson);
     motion_record record;
     read_motion(ZQDB_PATH, &record, chnid);
@@ -212,8 +205,8 @@ int on_set_movedetect_info(char *text)
 int on_set_move_action(char *text)
 {
     const JsonPtr request(get_request_tokener_json_object(text));
-    const int chnid = member_int(request.get(), "chnid", -1);
-    if (!request || !video_channel_valid(chnid))
+    const int chnid = json_member_int(request.get(), "chnid", -1);
+    if (!request || !camera_channel_valid(chnid))
         return cgi_error_to_webserver(kRespJson);
     if (save_motion_actions(request.get(), chnid, false) < 0)
         return cgi_error_to_webserver(kRespText);
@@ -223,8 +216,8 @@ int on_set_move_action(char *text)
 
 int save_motion_dialog_data(json_object *dialog)
 {
-    const int chnid = member_int(dialog, "chnid", -1);
-    if (!json_object_is_type(dialog, json_type_object) || !video_channel_valid(chnid))
+    const int chnid = json_member_int(dialog, "chnid", -1);
+    if (!json_object_is_type(dialog, json_type_object) || !camera_channel_valid(chnid))
         return 0;
     const int changes = save_motion_actions(dialog, chnid, true);
     if (changes >= 0)
@@ -235,8 +228,8 @@ int save_motion_dialog_data(json_object *dialog)
 int on_get_motion_map(char *text)
 {
     const JsonPtr request(get_request_tokener_json_object(text));
-    const int id = member_int(request.get(), "id", -1);
-    if (!request || !video_channel_valid(id))
+    const int id = json_member_int(request.get(), "id", -1);
+    if (!request || !camera_channel_valid(id))
         return -1;
     const int32_t payload = id;
     cgi_ipc_request(on_video_ipc_callback, kMsgGetMotionMap, sizeof payload, &payload, kRespText);

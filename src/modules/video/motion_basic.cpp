@@ -10,33 +10,31 @@
 
 namespace {
 
-// Replaces `*field` when `key` holds an integer.
-void take_int(json_object *request, const char *key, int32_t *field)
-{
-    int value = 0;
-    if (json_value_int(json_get_member(request, key), &value))
-        *field = value;
-}
-
 // The stored record of the request's "camId" (0..63) with its own channel
 // set; false when the id is missing or out of range, or the read failed.
 bool read_requested_motion(json_object *request, motion_record *record, int *chnid)
 {
     *chnid = -1;
     json_value_int(json_get_member(request, "camId"), chnid);
-    if (!video_channel_valid(*chnid) || read_motion(ZQDB_PATH, record, *chnid) < 0)
+    if (!camera_channel_valid(*chnid) || read_motion(ZQDB_PATH, record, *chnid) < 0)
         return false;
     record->chnid = *chnid;
     return true;
 }
 
-// The detection fields both basic setters replace.
-void take_detection_fields(json_object *request, motion_record *record)
+// The parsed request and, as read_requested_motion gives it, the stored
+// record with the detection fields both basic setters replace taken from
+// the request; null when the text does not parse or the record is refused.
+JsonPtr read_detection_request(const char *text, motion_record *record, int *chnid)
 {
-    take_int(request, "sensitivity", &record->sensitivity);
-    take_int(request, "triAlarms", &record->tri_alarms);
-    take_int(request, "interval", &record->interval);
-    take_int(request, "enableMS", &record->enable_ms);
+    JsonPtr request(get_request_tokener_json_object(text));
+    if (!request || !read_requested_motion(request.get(), record, chnid))
+        return nullptr;
+    on_cgi_get_int_from_json(request.get(), "sensitivity", &record->sensitivity);
+    on_cgi_get_int_from_json(request.get(), "triAlarms", &record->tri_alarms);
+    on_cgi_get_int_from_json(request.get(), "interval", &record->interval);
+    on_cgi_get_int_from_json(request.get(), "enableMS", &record->enable_ms);
+    return request;
 }
 
 // Stores the changed record, tells the core daemon and logs it; a failed
@@ -55,12 +53,11 @@ int store_motion_and_answer(const motion_record *record, int chnid)
 // The trigger text is stored with its mask, so both keep telling the same.
 int on_set_motion_basic(char *text)
 {
-    const JsonPtr request(get_request_tokener_json_object(text));
     motion_record record;
     int chnid = -1;
-    if (!request || !read_requested_motion(request.get(), &record, &chnid))
+    const JsonPtr request = read_detection_request(text, &record, &chnid);
+    if (!request)
         return -1;
-    take_detection_fields(request.get(), &record);
     if (const char *channels = json_value_text(json_get_member(request.get(), "triChannels")))
         motion_set_tri_channels(&record, channels);
     return store_motion_and_answer(&record, chnid);
@@ -68,13 +65,12 @@ int on_set_motion_basic(char *text)
 
 int on_set_motion_with_schedule(char *text)
 {
-    const JsonPtr request(get_request_tokener_json_object(text));
     motion_record record;
     int chnid = -1;
-    if (!request || !read_requested_motion(request.get(), &record, &chnid))
+    const JsonPtr request = read_detection_request(text, &record, &chnid);
+    if (!request)
         return -1;
-    take_detection_fields(request.get(), &record);
-    take_int(request.get(), "enable", &record.enable);
+    on_cgi_get_int_from_json(request.get(), "enable", &record.enable);
     if (write_motion(ZQDB_PATH, &record) != 0)
         return cgi_error_to_webserver(kRespText);
     video_notify_motion(chnid);
@@ -104,7 +100,7 @@ int on_set_move_others(char *text)
     if (type == 1 && channels != nullptr)
         motion_set_tri_channels(&record, channels);
     else if (type == 2)
-        take_int(request.get(), "triAlarms", &record.tri_alarms);
+        on_cgi_get_int_from_json(request.get(), "triAlarms", &record.tri_alarms);
     return store_motion_and_answer(&record, chnid);
 }
 
@@ -115,7 +111,7 @@ int on_set_motion_batch(char *text)
     const JsonPtr request(get_request_tokener_json_object(text));
     int chnid = -1;
     json_value_int(json_get_member(request.get(), "chnid"), &chnid);
-    if (!request || !video_channel_valid(chnid))
+    if (!request || !camera_channel_valid(chnid))
         return -1;
     if (save_motion_dialog_data(json_get_member(request.get(), "dialog")) < 0)
         return cgi_error_to_webserver(kRespText);

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "codecs/event_action_db.h"
+#include "codecs/channel_mask.h"
 #include "modules/video/video.h"
 #include "platform/confdb/confdb.h"
 
@@ -13,7 +14,7 @@ int read_motion(const char *db, motion_record *record, int chnid)
 
 int write_motion(const char *db, const motion_record *record)
 {
-    if (!video_channel_valid(record->chnid))
+    if (!camera_channel_valid(record->chnid))
         return -1;
     return confdb_write_record(db, kRecMotion, record->chnid, record, sizeof *record);
 }
@@ -25,20 +26,16 @@ int read_motion_schedule_kind(const char *db, int kind, schedule_record *schedul
 
 int write_motion_schedule_kind(const char *db, int kind, const schedule_record *schedule, int chnid)
 {
-    if (!video_channel_valid(chnid))
+    if (!camera_channel_valid(chnid))
         return -1;
     return confdb_write_record(db, kind, chnid, schedule, sizeof *schedule);
 }
 
-bool video_channel_valid(int chnid) { return chnid >= 0 && chnid < kVideoChannels; }
-
 void motion_set_tri_channels(motion_record *record, const char *text)
 {
     snprintf(record->tri_channels, sizeof record->tri_channels, "%s", text != nullptr ? text : "");
-    uint32_t mask = 0;
-    for (int index = 0; index < 32 && record->tri_channels[index] != '\0'; ++index)
-        if (record->tri_channels[index] == '1')
-            mask |= 1u << index;
+    // The stored mask holds the first 32 channels.
+    const auto mask = static_cast<uint32_t>(channel_mask_from_text(record->tri_channels));
     record->tri_channel_mask = static_cast<int32_t>(mask);
 }
 
@@ -66,7 +63,7 @@ int copy_motion_kind(int kind, int chnid, uint64_t mask)
 int copy_motion_setting(const motion_record &record, uint64_t mask)
 {
     const int chnid = record.chnid;
-    if (!video_channel_valid(chnid))
+    if (!camera_channel_valid(chnid))
         return -1;
     for (int target = 0; target < kVideoChannels; ++target) {
         if (target == chnid || (mask >> target & 1u) == 0)

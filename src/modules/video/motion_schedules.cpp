@@ -31,7 +31,7 @@ int setter_channel(json_object *request)
         return -2;
     int chnid = -1;
     json_value_int(json_get_member(request, "camId"), &chnid);
-    if (!video_channel_valid(chnid)) {
+    if (!camera_channel_valid(chnid)) {
         cgi_error_to_webserver(kRespText);
         return -1;
     }

@@ -13,19 +13,12 @@ namespace {
 constexpr int kPtzOwners = 64;
 constexpr int kPtzTypes = 256;
 
-int member_int(json_object *object, const char *key, int fallback)
-{
-    int value = fallback;
-    json_value_int(json_get_member(object, key), &value);
-    return value;
-}
-
 // The event source and type of a request, both in range; false after the
 // error answer.
 bool ptz_source(json_object *request, int *type, int *owner)
 {
-    *type = member_int(request, "type", -1);
-    *owner = member_int(request, "chn_id", -1);
+    *type = json_member_int(request, "type", -1);
+    *owner = json_member_int(request, "chn_id", -1);
     if (*type >= 0 && *type < kPtzTypes && *owner >= 0 && *owner < kPtzOwners)
         return true;
     cgi_error_to_webserver(kRespText);
@@ -37,14 +30,14 @@ ptz_params ptz_entry(json_object *request, int owner)
 {
     ptz_params entry{};
     entry.chn_id = owner;
-    entry.acto_ptz_channel = member_int(request, "acto_ptz_channel", 0);
-    entry.acto_ptz_type = member_int(request, "acto_ptz_type", 0);
+    entry.acto_ptz_channel = json_member_int(request, "acto_ptz_channel", 0);
+    entry.acto_ptz_type = json_member_int(request, "acto_ptz_type", 0);
     if (entry.acto_ptz_type == 1)
-        entry.acto_ptz_preset = member_int(request, "acto_ptz_preset", 0);
+        entry.acto_ptz_preset = json_member_int(request, "acto_ptz_preset", 0);
     else if (entry.acto_ptz_type == 2)
-        entry.acto_ptz_patrol = member_int(request, "acto_ptz_patrol", 0);
+        entry.acto_ptz_patrol = json_member_int(request, "acto_ptz_patrol", 0);
     else if (entry.acto_ptz_type == 3)
-        entry.acto_ptz_pattern = member_int(request, "acto_ptz_pattern", 0);
+        entry.acto_ptz_pattern = json_member_int(request, "acto_ptz_pattern", 0);
     return entry;
 }
 
@@ -62,8 +55,8 @@ int store_entry(char *text, bool update)
     if (!request || !ptz_source(request.get(), &type, &owner))
         return -1;
     const ptz_params entry = ptz_entry(request.get(), owner);
-    const int old_camera =
-        update ? member_int(request.get(), "old_chn_id", entry.acto_ptz_channel) : entry.acto_ptz_channel;
+    const int old_camera = update ? json_member_int(request.get(), "old_chn_id", entry.acto_ptz_channel)
+                                  : entry.acto_ptz_channel;
     return answer_stored(update_ptz_params(ZQDB_PATH, &entry, type, old_camera));
 }
 
@@ -100,7 +93,7 @@ int on_delete_ptz_params(char *text)
     int owner = 0;
     if (!request || !ptz_source(request.get(), &type, &owner))
         return -1;
-    const int camera = member_int(request.get(), "acto_ptz_channel", -1);
+    const int camera = json_member_int(request.get(), "acto_ptz_channel", -1);
     if (camera < 0)
         return cgi_error_to_webserver(kRespText);
     return answer_stored(delete_entry(type, owner, camera));

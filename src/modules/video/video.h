@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "codecs/channel_db.h"
 #include "codecs/schedule.h"
 #include "core/reply_reader.h"
 #include "modules/video/video_records.h"
@@ -64,7 +65,6 @@ int read_motion_schedule_kind(const char *db, int kind, schedule_record *schedul
 int write_motion_schedule_kind(const char *db, int kind, const schedule_record *schedule, int chnid);
 
 // Shared helpers.
-bool video_channel_valid(int chnid);
 // Stores `text` (cut to 64 characters) and rebuilds the mask from it.
 void motion_set_tri_channels(motion_record *record, const char *text);
 // Message 1403 with the channel.
