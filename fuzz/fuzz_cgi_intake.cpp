@@ -35,7 +35,9 @@ int echo_user(char *text)
     return cgi_writeback_webserver(kRespText, text);
 }
 
-const WebRes fuzz_web_res[] = {{"/a", echo_user}, {"/json", echo_user}, {"/vb.htm", echo_user}};
+constexpr WebRes fuzz_web_res[] = {{"/a", echo_user, WebRight::Open},
+                                   {"/json", echo_user, WebRight::Session},
+                                   {"/vb.htm", echo_user, WebRight::Storage}};
 
 } // namespace
 

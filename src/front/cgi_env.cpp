@@ -27,6 +27,9 @@ const char *cgiAccept = "";
 const char *cgiUserAgent = "";
 const char *cgiReferrer = "";
 const char *cgiCookie = "";
+const char *cgiOrigin = "";
+const char *cgiSecFetchSite = "";
+const char *cgiHttps = "";
 int cgiContentLength = 0;
 FILE *cgiIn = nullptr;
 FILE *cgiOut = nullptr;
@@ -115,6 +118,9 @@ void cgi_capture_environment(FILE *in, FILE *out)
     cgiUserAgent = env_text("HTTP_USER_AGENT");
     cgiReferrer = env_text("HTTP_REFERER");
     cgiCookie = env_text("HTTP_COOKIE");
+    cgiOrigin = env_text("HTTP_ORIGIN");
+    cgiSecFetchSite = env_text("HTTP_SEC_FETCH_SITE");
+    cgiHttps = env_text("HTTPS");
     cgiIn = in;
     cgiOut = out;
 }

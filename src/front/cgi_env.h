@@ -26,6 +26,11 @@ extern const char *cgiAccept;
 extern const char *cgiUserAgent;
 extern const char *cgiReferrer;
 extern const char *cgiCookie;
+// Where the request comes from (HTTP_ORIGIN, HTTP_SEC_FETCH_SITE) and
+// whether it came over TLS (HTTPS): read by the cross-site check.
+extern const char *cgiOrigin;
+extern const char *cgiSecFetchSite;
+extern const char *cgiHttps;
 extern int cgiContentLength;
 extern FILE *cgiIn;
 extern FILE *cgiOut;

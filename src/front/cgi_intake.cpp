@@ -5,10 +5,10 @@
 #include <cstring>
 #include <memory>
 
+#include "front/access_gate.h"
 #include "front/cgi_env.h"
 #include "front/cgi_upload.h"
 #include "front/dispatchreq.h"
-#include "front/session.h"
 
 namespace {
 
@@ -68,7 +68,7 @@ int cgi_serve_request()
 {
     // Before any of the body is read, so that a refused request leaves
     // nothing behind (an upload's files included).
-    if (!cgi_session_admits(cgiPathInfo))
+    if (!cgi_request_admits(cgiPathInfo))
         return 0;
     if (cgi_str_eq_nocase(cgiRequestMethod, "post")) {
         if (is_form_or_json(cgiContentType))

@@ -86,6 +86,7 @@ int WebResRegister(const WebRes *table, int n)
         // Copied up to its terminator so that the padding is always zero.
         memcpy(entry.path, row.path, strnlen(row.path, sizeof entry.path - 1));
         entry.handler = row.handler;
+        entry.right = row.right;
         g_registry.in_use[slot] = 1;
         ++g_registry.count;
         g_registry.high = std::max(g_registry.high, slot + 1);
@@ -122,6 +123,13 @@ const WebRes *FindWebRes(const char *path)
             return &g_registry.slots[slot];
     }
     return nullptr;
+}
+
+const WebRes *WebResAt(int slot)
+{
+    if (slot < 0 || slot >= g_registry.high || g_registry.in_use[slot] == 0)
+        return nullptr;
+    return &g_registry.slots[slot];
 }
 
 int DispatchWebReq(const char *path, char *text)

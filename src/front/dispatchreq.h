@@ -6,16 +6,58 @@
 
 using WebHandler = int (*)(char *text);
 
+// What a request must hold before a resource's handler runs: nothing (the
+// logins and the restart poll), a live session, or a live session whose
+// account holds one of the ten right flags (LiveView to Shutdown, in the
+// order of the account record's flags). Unset is what a row that forgot its
+// right would get: a table with such a row does not build (NVR_WEB_TABLE),
+// and the gate refuses it.
+enum class WebRight : unsigned char {
+    Unset,
+    Open,
+    Session,
+    LiveView,
+    Playback,
+    Retrieve,
+    SmartAnalysis,
+    Event,
+    Camera,
+    Storage,
+    Settings,
+    Status,
+    Shutdown,
+};
+constexpr int kAccountRights = 10;
+// Index of an account right flag (LiveView 0 ... Shutdown 9); -1 for the others.
+constexpr int web_right_flag(WebRight right)
+{
+    const int index = static_cast<int>(right) - static_cast<int>(WebRight::LiveView);
+    return index >= 0 && index < kAccountRights ? index : -1;
+}
+
 struct WebRes {
     char path[8];
     WebHandler handler;
+    WebRight right;
 };
+
+template <size_t N> constexpr bool web_table_names_rights(const WebRes (&table)[N])
+{
+    for (const WebRes &row : table) {
+        if (row.right == WebRight::Unset)
+            return false;
+    }
+    return true;
+}
 
 constexpr int MAX_WEBREQ_COUNT = 512;
 
 int WebResRegister(const WebRes *table, int n);
 int WebResUnregister(const WebRes *table, int n);
 const WebRes *FindWebRes(const char *path);
+// The resource registered in `slot` (0 to MAX_WEBREQ_COUNT - 1), or null
+// for a free slot: for walking the registry.
+const WebRes *WebResAt(int slot);
 int DispatchWebReq(const char *path, char *text);
 
 // Registration order of the module tables: a table's rows occupy registry
@@ -37,7 +79,9 @@ enum WebTableOrder {
 
 // Registers `table` before main (in WebTableOrder) and removes it after main
 // returns. Constructor priorities up to 100 belong to the implementation.
+// The table must be constexpr, and every row must name its right.
 #define NVR_WEB_TABLE(order, table)                                                                          \
+    static_assert(web_table_names_rights(table), "every row of " #table " names its right");                 \
     __attribute__((constructor(200 + (order)))) static void table##_register()                               \
     {                                                                                                        \
         WebResRegister(table, static_cast<int>(sizeof(table) / sizeof((table)[0])));                         \

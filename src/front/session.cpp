@@ -12,37 +12,34 @@
 #include <cstring>
 #include <ctime>
 
-#include "front/cgi_env.h"
-#include "front/dispatchreq.h"
-#include "front/web_utils.h"
-#include "platform/confdb/confdb.h"
 #include "platform/sysutil/nvr_path.h"
 
 namespace {
 
 constexpr size_t kUserMax = 64;
 constexpr size_t kAddrMax = 46;
-constexpr size_t kFileMax = 256;
 constexpr int kMaxCreateAttempts = 4;
-// Sessions one login sweep looks at; the store stays small in practice.
+// Sessions one pass over the store looks at; the store stays small in practice.
 constexpr int kMaxSweep = 4096;
+constexpr char kMagic[4] = {'N', 'V', 'S', '1'};
 
-// The resources that work without a session: the two logins and the
-// restart poll that the browser runs while the device comes back.
-constexpr const char *kOpenPaths[] = {"/1000", "/1018", "/1005"};
-
-constexpr const char *kUnauthorized = "Status: 401 Unauthorized\r\nContent-type: text/plain\r\n\r\nCGI ERROR";
-
-struct Session {
-    long last_use = 0;
-    int type = 0;
-    char address[kAddrMax] = {};
-    char user[kUserMax] = {};
+#pragma pack(push, 1)
+struct SessionFile {
+    char magic[4];
+    int32_t account_id;
+    int32_t type;
+    int32_t idle_limit;
+    char address[kAddrMax];
+    char user[kUserMax];
+    SessionAccess access;
 };
+#pragma pack(pop)
 
 struct Current {
     bool valid = false;
+    char id[kSessionIdDigits + 1] = {};
     char user[kUserMax] = {};
+    SessionAccess access = {};
 };
 Current g_current;
 
@@ -63,61 +60,59 @@ void session_file(char *out, size_t size, const char *id)
     nvr_path(out, size, device_path);
 }
 
-int idle_limit()
+bool terminated(const char *field, size_t size) { return memchr(field, '\0', size) != nullptr; }
+
+// A whole record with its texts terminated and a usable idle limit.
+bool sound_record(const SessionFile &record)
 {
-    const int limit = get_param_int(ZQDB_PATH, kSessionIdleKey, kSessionIdleDefault);
-    return limit > 0 ? limit : kSessionIdleDefault;
+    return memcmp(record.magic, kMagic, sizeof kMagic) == 0 && record.idle_limit > 0 &&
+           terminated(record.address, sizeof record.address) && terminated(record.user, sizeof record.user) &&
+           terminated(record.access.liveview, sizeof record.access.liveview) &&
+           terminated(record.access.playback, sizeof record.access.playback);
 }
 
-bool is_expired(const Session &session, long now, int limit) { return now - session.last_use > limit; }
-
-bool parse_session(const char *text, Session *out)
+// Reads the record of an open session file and its last use.
+bool read_record(int fd, SessionFile *out, struct timespec *last_use)
 {
-    char *end_of_number = nullptr;
-    out->last_use = strtol(text, &end_of_number, 10);
-    if (end_of_number == text || *end_of_number != ' ')
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || info.st_size != static_cast<off_t>(sizeof *out))
         return false;
-    const char *type_text = end_of_number + 1;
-    out->type = static_cast<int>(strtol(type_text, &end_of_number, 10));
-    if (end_of_number == type_text || *end_of_number != '\n')
+    if (read(fd, out, sizeof *out) != static_cast<ssize_t>(sizeof *out))
         return false;
-    const char *address = end_of_number + 1;
-    const char *end = strchr(address, '\n');
-    if (end == nullptr || static_cast<size_t>(end - address) >= kAddrMax)
-        return false;
-    snprintf(out->address, kAddrMax, "%.*s", static_cast<int>(end - address), address);
-    if (strlen(end + 1) >= kUserMax)
-        return false;
-    snprintf(out->user, kUserMax, "%s", end + 1);
-    return true;
+    *last_use = info.st_mtim;
+    return sound_record(*out);
 }
 
-bool read_session(const char *path, Session *out)
+bool read_session(const char *path, SessionFile *out, struct timespec *last_use)
 {
     const int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    char text[kFileMax];
-    const ssize_t got = read(fd, text, sizeof text - 1);
+    const bool read_whole = read_record(fd, out, last_use);
     close(fd);
-    if (got <= 0)
-        return false;
-    text[got] = '\0';
-    return parse_session(text, out);
+    return read_whole;
 }
 
-// A complete new file beside `path` (same folder); its name goes to
-// `temp`. False (nothing left behind) when it cannot be written.
-bool write_temp(const char *path, const Session &session, char *temp, size_t temp_size)
+bool is_expired(const SessionFile &record, const struct timespec &last_use, time_t now)
 {
-    char text[kFileMax];
-    const int length = snprintf(text, sizeof text, "%ld %d\n%s\n%s", session.last_use, session.type,
-                                session.address, session.user);
+    return now - last_use.tv_sec > record.idle_limit;
+}
+
+// A complete new file beside `path` (same folder), its last use set to
+// `last_use` (null: now); its name goes to `temp`. False (nothing left
+// behind) when it cannot be written.
+bool write_temp(const char *path, const SessionFile &record, const struct timespec *last_use, char *temp,
+                size_t temp_size)
+{
     snprintf(temp, temp_size, "%s.XXXXXX", path);
     const int fd = mkstemp(temp);
     if (fd < 0)
         return false;
-    const bool written = length > 0 && write(fd, text, static_cast<size_t>(length)) == length;
+    bool written = write(fd, &record, sizeof record) == static_cast<ssize_t>(sizeof record);
+    if (written && last_use != nullptr) {
+        const struct timespec times[2] = {*last_use, *last_use};
+        written = futimens(fd, times) == 0;
+    }
     if (close(fd) != 0 || !written) {
         unlink(temp);
         return false;
@@ -125,21 +120,14 @@ bool write_temp(const char *path, const Session &session, char *temp, size_t tem
     return true;
 }
 
-void refresh(const char *path, Session session, long now)
-{
-    session.last_use = now;
-    char temp[kNvrPathMax + 8];
-    if (write_temp(path, session, temp, sizeof temp) && rename(temp, path) != 0)
-        unlink(temp);
-}
-
-// Removes the sessions idle past the limit.
-void sweep(long now, int limit)
+// Calls `visit(path, record, last_use)` for every sound session file of the
+// store (at most kMaxSweep); -1 when the store cannot be opened.
+template <typename Visit> int for_each_session(Visit visit)
 {
     const NvrPath dir_path(kSessionDir);
     DIR *dir = opendir(dir_path.c_str());
     if (dir == nullptr)
-        return;
+        return errno == ENOENT ? 0 : -1;
     int seen = 0;
     while (const dirent *entry = readdir(dir)) {
         if (!is_session_id(entry->d_name))
@@ -148,11 +136,23 @@ void sweep(long now, int limit)
             break;
         char path[kNvrPathMax];
         session_file(path, sizeof path, entry->d_name);
-        Session session;
-        if (read_session(path, &session) && is_expired(session, now, limit))
-            unlink(path);
+        SessionFile record;
+        struct timespec last_use {};
+        if (read_session(path, &record, &last_use))
+            visit(path, entry->d_name, record, last_use);
     }
     closedir(dir);
+    return 0;
+}
+
+// Removes the sessions idle past their limits.
+void sweep(time_t now)
+{
+    for_each_session(
+        [now](const char *path, const char *, const SessionFile &record, const struct timespec &last_use) {
+            if (is_expired(record, last_use, now))
+                unlink(path);
+        });
 }
 
 // The value of cookie `name` (exact name, first occurrence) into `out`;
@@ -175,6 +175,25 @@ bool cookie_value(const char *cookie, const char *name, char *out, size_t size)
         at += length;
     }
     return false;
+}
+
+// The record of a new login; false when a text does not fit its field.
+bool login_record(const SessionLogin &login, SessionFile *record)
+{
+    if (login.user == nullptr || login.address == nullptr || strlen(login.user) >= kUserMax ||
+        login.idle_limit <= 0)
+        return false;
+    *record = SessionFile{};
+    memcpy(record->magic, kMagic, sizeof kMagic);
+    record->account_id = login.account_id;
+    record->type = login.type;
+    record->idle_limit = login.idle_limit;
+    snprintf(record->address, sizeof record->address, "%s", login.address);
+    snprintf(record->user, sizeof record->user, "%s", login.user);
+    record->access = login.access;
+    record->access.liveview[kSessionChannels - 1] = '\0';
+    record->access.playback[kSessionChannels - 1] = '\0';
+    return true;
 }
 
 } // namespace
@@ -202,21 +221,16 @@ int session_new_id(char *out)
     return 0;
 }
 
-int session_create(const char *user, int type, const char *address, char *id_out)
+int session_create(const SessionLogin &login, char *id_out)
 {
-    if (user == nullptr || address == nullptr || id_out == nullptr || strlen(user) >= kUserMax)
+    SessionFile record;
+    if (id_out == nullptr || !login_record(login, &record))
         return -1;
     const NvrPath dir_path(kSessionDir);
     if (mkdir(dir_path.c_str(), 0700) != 0 && errno != EEXIST)
         return -1;
-    const long now = static_cast<long>(time(nullptr));
-    sweep(now, idle_limit());
+    sweep(time(nullptr));
 
-    Session session;
-    session.last_use = now;
-    session.type = type;
-    snprintf(session.address, sizeof session.address, "%s", address);
-    snprintf(session.user, sizeof session.user, "%s", user);
     for (int attempt = 0; attempt < kMaxCreateAttempts; ++attempt) {
         char id[kSessionIdDigits + 1];
         if (session_new_id(id) != 0)
@@ -224,7 +238,7 @@ int session_create(const char *user, int type, const char *address, char *id_out
         char path[kNvrPathMax];
         session_file(path, sizeof path, id);
         char temp[kNvrPathMax + 8];
-        if (!write_temp(path, session, temp, sizeof temp))
+        if (!write_temp(path, record, nullptr, temp, sizeof temp))
             return -1;
         // link() never replaces an existing session of the same id.
         const bool linked = link(temp, path) == 0;
@@ -249,42 +263,71 @@ bool session_check_cookie(const char *cookie)
         return false;
     char path[kNvrPathMax];
     session_file(path, sizeof path, id);
-    Session session;
-    if (!read_session(path, &session) || strcmp(session.user, user) != 0)
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
         return false;
-    const long now = static_cast<long>(time(nullptr));
-    if (is_expired(session, now, idle_limit())) {
+    SessionFile record;
+    struct timespec last_use {};
+    const time_t now = time(nullptr);
+    bool live = read_record(fd, &record, &last_use) && strcmp(record.user, user) == 0;
+    if (live && is_expired(record, last_use, now)) {
         unlink(path);
-        return false;
+        live = false;
     }
-    if (session.last_use != now)
-        refresh(path, session, now);
+    // One use a second is enough to keep the session alive.
+    if (live && last_use.tv_sec != now)
+        futimens(fd, nullptr);
+    close(fd);
+    if (!live)
+        return false;
     g_current.valid = true;
-    snprintf(g_current.user, sizeof g_current.user, "%s", session.user);
+    memcpy(g_current.id, id, sizeof g_current.id);
+    memcpy(g_current.user, record.user, sizeof g_current.user);
+    g_current.access = record.access;
     return true;
 }
 
 const char *session_user() { return g_current.valid ? g_current.user : nullptr; }
 
+const char *session_id() { return g_current.valid ? g_current.id : nullptr; }
+
+const SessionAccess *session_access() { return g_current.valid ? &g_current.access : nullptr; }
+
 void session_reset() { g_current = Current{}; }
 
-bool session_path_is_open(const char *path)
+int session_update_account(int account_id, const SessionAccess &access)
 {
-    for (const char *open : kOpenPaths) {
-        if (strcmp(path, open) == 0)
-            return true;
-    }
-    return false;
+    int changed = 0;
+    const int status = for_each_session(
+        [&](const char *path, const char *id, SessionFile record, const struct timespec &last_use) {
+            if (record.account_id != account_id)
+                return;
+            record.access = access;
+            record.access.liveview[kSessionChannels - 1] = '\0';
+            record.access.playback[kSessionChannels - 1] = '\0';
+            char temp[kNvrPathMax + 8];
+            if (!write_temp(path, record, &last_use, temp, sizeof temp))
+                return;
+            if (rename(temp, path) != 0) {
+                unlink(temp);
+                return;
+            }
+            ++changed;
+            if (g_current.valid && strcmp(g_current.id, id) == 0)
+                g_current.access = record.access;
+        });
+    return status < 0 ? -1 : changed;
 }
 
-bool cgi_session_admits(const char *path)
+int session_end_account(int account_id, const char *keep_id)
 {
-    // Nothing is dispatched without a registered path: such requests stay
-    // silent whatever their cookies.
-    if (path == nullptr || path[0] == '\0' || FindWebRes(path) == nullptr || session_path_is_open(path))
-        return true;
-    if (session_check_cookie(cgiCookie))
-        return true;
-    cgi_writeback_webserver(kRespRaw, kUnauthorized);
-    return false;
+    int ended = 0;
+    const int status = for_each_session(
+        [&](const char *path, const char *id, const SessionFile &record, const struct timespec &) {
+            if (record.account_id != account_id || (keep_id != nullptr && strcmp(id, keep_id) == 0))
+                return;
+            if (unlink(path) == 0)
+                ++ended;
+        });
+    return status < 0 ? -1 : ended;
 }

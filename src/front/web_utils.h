@@ -9,6 +9,8 @@
 #include <cstdint>
 #include <ctime>
 
+#include "platform/fslog/log_record.h"
+
 // Response kinds of cgi_writeback_webserver.
 constexpr int kRespText = 0;
 constexpr int kRespJson = 1;
@@ -20,37 +22,6 @@ int cgi_error_to_webserver(int kind);
 // Appends one line to the debug log; callers pass an empty function name.
 int cgi_log(const char *source, int line, const char *function, const char *format, ...)
     __attribute__((format(printf, 4, 5)));
-
-// The operation log record, payload of core message 3485 (little-endian).
-#pragma pack(push, 1)
-struct LogRecord {
-    int32_t main_type;
-    int32_t reserved0;
-    int64_t sub_type;
-    int32_t reserved1;
-    int32_t time;
-    int32_t param_code;
-    int32_t remote;
-    int32_t object;
-    char client_addr[46];
-    char user_name[64];
-    char reserved2[2];
-    int32_t detail_size;
-    char detail[512];
-    char reserved3[8];
-};
-#pragma pack(pop)
-static_assert(sizeof(LogRecord) == 672);
-static_assert(offsetof(LogRecord, sub_type) == 8);
-static_assert(offsetof(LogRecord, time) == 20);
-static_assert(offsetof(LogRecord, param_code) == 24);
-static_assert(offsetof(LogRecord, remote) == 28);
-static_assert(offsetof(LogRecord, object) == 32);
-static_assert(offsetof(LogRecord, client_addr) == 36);
-static_assert(offsetof(LogRecord, user_name) == 82);
-static_assert(offsetof(LogRecord, detail_size) == 148);
-static_assert(offsetof(LogRecord, detail) == 152);
-static_assert(offsetof(LogRecord, reserved3) == 664);
 
 constexpr int kLogMainOperation = 4;
 constexpr int kCoreMsgOperationLog = 3485;

@@ -3,7 +3,8 @@
 
 namespace {
 int early_handler(char *) { return 1; }
-const WebRes early_web_res[] = {{"/early1", early_handler}, {"/early2", early_handler}};
+constexpr WebRes early_web_res[] = {{"/early1", early_handler, WebRight::Session},
+                                    {"/early2", early_handler, WebRight::Session}};
 } // namespace
 
 NVR_WEB_TABLE(kWebTableStorage, early_web_res)

@@ -3,7 +3,8 @@
 
 namespace {
 int late_handler(char *) { return 2; }
-const WebRes late_web_res[] = {{"/late1", late_handler}, {"/late2", late_handler}};
+constexpr WebRes late_web_res[] = {{"/late1", late_handler, WebRight::Session},
+                                   {"/late2", late_handler, WebRight::Session}};
 } // namespace
 
 NVR_WEB_TABLE(kWebTableAlarm, late_web_res)

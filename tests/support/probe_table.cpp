@@ -99,12 +99,16 @@ int probe_stdin(char *text)
 // "/oem", "/1019" and "/1010" stand in for upload paths that the intake
 // treats specially; a module table registering them comes first in the
 // registry and hides these rows.
-const WebRes probe_web_res[] = {
-    {"/ptext", probe_text},     {"/pjson", probe_json},     {"/praw", probe_raw},
-    {"/perr0", probe_err_text}, {"/perr1", probe_err_json}, {"/perr7", probe_err_other},
-    {"/plog", probe_log},       {"/penv", probe_env},       {"/puser", probe_user},
-    {"/pup", probe_upload},     {"/oem", probe_upload},     {"/1019", probe_upload},
-    {"/1010", probe_stdin},
+// Every probe needs a live session; "/pupsd" takes uploads only from an
+// account with the shutdown right.
+constexpr WebRes probe_web_res[] = {
+    {"/ptext", probe_text, WebRight::Session},     {"/pjson", probe_json, WebRight::Session},
+    {"/praw", probe_raw, WebRight::Session},       {"/perr0", probe_err_text, WebRight::Session},
+    {"/perr1", probe_err_json, WebRight::Session}, {"/perr7", probe_err_other, WebRight::Session},
+    {"/plog", probe_log, WebRight::Session},       {"/penv", probe_env, WebRight::Session},
+    {"/puser", probe_user, WebRight::Session},     {"/pup", probe_upload, WebRight::Session},
+    {"/oem", probe_upload, WebRight::Session},     {"/1019", probe_upload, WebRight::Session},
+    {"/1010", probe_stdin, WebRight::Session},     {"/pupsd", probe_upload, WebRight::Shutdown},
 };
 
 } // namespace

@@ -53,8 +53,10 @@ void write_text(const std::string &path, const char *text)
     fclose(file);
 }
 
-const WebRes kUploadTable[] = {{"/upl", record_upload},  {"/oem", record_upload},  {"/1019", record_upload},
-                               {"/1010", record_upload}, {"/6082", record_upload}, {"/2079", record_upload}};
+const WebRes kUploadTable[] = {
+    {"/upl", record_upload, WebRight::Session},  {"/oem", record_upload, WebRight::Session},
+    {"/1019", record_upload, WebRight::Session}, {"/1010", record_upload, WebRight::Session},
+    {"/6082", record_upload, WebRight::Session}, {"/2079", record_upload, WebRight::Session}};
 
 std::string file_body(const std::string &file_name, const std::string &data)
 {
@@ -77,9 +79,8 @@ protected:
         g_seen = Seen{};
         // Uploads are served to a logged-in user only.
         std::filesystem::create_directories(root_ / "dev/shm");
-        char id[kSessionIdDigits + 1];
-        ASSERT_EQ(session_create("admin", 0, "", id), 0);
-        cookie_ = std::string("userName=admin; sessionId=") + id;
+        cookie_ = test_session_cookie("admin");
+        ASSERT_FALSE(cookie_.empty());
     }
     void TearDown() override
     {

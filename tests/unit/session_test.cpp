@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <cstring>
@@ -7,53 +8,49 @@
 #include <filesystem>
 #include <string>
 
-#include "front/cgi_env.h"
-#include "front/dispatchreq.h"
 #include "front/session.h"
-#include "front/web_utils.h"
-#include "platform/confdb/confdb.h"
 #include "test_support.h"
 
 namespace {
 
-int g_calls = 0;
-int count_call(char *)
-{
-    ++g_calls;
-    return 0;
-}
-
 class SessionTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::filesystem::create_directories(root_ / "dev/shm");
-        session_reset();
-    }
-    void TearDown() override
-    {
-        session_reset();
-        confdb_close();
-        cgiCookie = "";
-    }
+    void SetUp() override { session_reset(); }
+    void TearDown() override { session_reset(); }
 
-    std::string session_path(const std::string &id) const
+    static std::string id_of(const std::string &cookie)
     {
-        return root_ / ("dev/shm/nvrweb_sessions/" + id);
+        return cookie.substr(cookie.find("sessionId=") + 10);
     }
-
-    // A stored session of `user` last used `age` seconds ago.
-    void store(const std::string &id, const std::string &user, long age)
+    std::string path_of(const std::string &cookie) const
     {
-        std::filesystem::create_directories(root_ / "dev/shm/nvrweb_sessions");
-        FILE *file = fopen(session_path(id).c_str(), "w");
-        ASSERT_NE(file, nullptr);
-        fprintf(file, "%ld 0\n192.0.2.7\n%s", static_cast<long>(time(nullptr)) - age, user.c_str());
-        fclose(file);
+        return root_ / ("dev/shm/nvrweb_sessions/" + id_of(cookie));
+    }
+    // Makes the session of `cookie` last used `age` seconds ago.
+    void age(const std::string &cookie, long seconds) const
+    {
+        const struct timespec when = {time(nullptr) - seconds, 0};
+        const struct timespec times[2] = {when, when};
+        ASSERT_EQ(utimensat(AT_FDCWD, path_of(cookie).c_str(), times, 0), 0);
+    }
+    time_t last_use(const std::string &cookie) const
+    {
+        struct stat info {};
+        return stat(path_of(cookie).c_str(), &info) == 0 ? info.st_mtim.tv_sec : -1;
     }
 
     TempRoot root_;
 };
+
+SessionAccess access_of(const char *rights, const char *liveview = "", const char *playback = "")
+{
+    SessionAccess access{};
+    for (size_t i = 0; i < kSessionRights && rights[i] != '\0'; ++i)
+        access.rights[i] = rights[i] == '1';
+    snprintf(access.liveview, sizeof access.liveview, "%s", liveview);
+    snprintf(access.playback, sizeof access.playback, "%s", playback);
+    return access;
+}
 
 TEST_F(SessionTest, IdsAreThirtyTwoRandomDigitsEvenWithinOneSecond)
 {
@@ -64,95 +61,108 @@ TEST_F(SessionTest, IdsAreThirtyTwoRandomDigitsEvenWithinOneSecond)
     EXPECT_EQ(strspn(first, "0123456789"), 32u);
     EXPECT_EQ(strlen(first), 32u);
     EXPECT_STRNE(first, second);
-
-    char a[kSessionIdDigits + 1];
-    char b[kSessionIdDigits + 1];
-    ASSERT_EQ(session_create("admin", 0, "192.0.2.7", a), 0);
-    ASSERT_EQ(session_create("admin", 0, "192.0.2.7", b), 0);
-    EXPECT_STRNE(a, b) << "two logins of the same second are two sessions";
+    EXPECT_NE(test_session_cookie("admin"), test_session_cookie("admin"))
+        << "two logins of the same second are two sessions";
 }
 
-TEST_F(SessionTest, OnlyTheExactPairOfALiveSessionIsAdmitted)
+TEST_F(SessionTest, OnlyTheExactPairOfALiveSessionIsAdmittedWithItsAccess)
 {
-    char id[kSessionIdDigits + 1];
-    ASSERT_EQ(session_create("admin", 1, "192.0.2.7", id), 0);
-    const std::string pair = std::string("userName=admin; sessionId=") + id;
+    const std::string pair = test_session_cookie("admin", access_of("0000001000", "10", "01"));
+    ASSERT_FALSE(pair.empty());
     EXPECT_TRUE(session_check_cookie(("lang=en; " + pair + "; x=1").c_str()));
     ASSERT_NE(session_user(), nullptr);
     EXPECT_STREQ(session_user(), "admin");
+    EXPECT_EQ(session_id(), id_of(pair));
+    ASSERT_NE(session_access(), nullptr);
+    EXPECT_EQ(session_access()->rights[6], 1);
+    EXPECT_EQ(session_access()->rights[7], 0);
+    EXPECT_STREQ(session_access()->liveview, "10");
+    EXPECT_STREQ(session_access()->playback, "01");
 
-    const std::string other_id = std::string(id).substr(1) + (id[0] == '1' ? "2" : "1");
+    const std::string id = id_of(pair);
+    const std::string other_id = id.substr(1) + (id[0] == '1' ? "2" : "1");
     for (const std::string &cookie :
-         {std::string("userName=guest; sessionId=") + id, "userName=admin; sessionId=" + other_id,
-          "userName=admin; sessionId=" + std::string(id).substr(1),
-          "userName=admin; sessionId=" + std::string(id) + "0",
-          std::string("xuserName=admin; sessionId=") + id, std::string("sessionId=") + id,
+         {"userName=guest; sessionId=" + id, "userName=admin; sessionId=" + other_id,
+          "userName=admin; sessionId=" + id.substr(1), "userName=admin; sessionId=" + id + "0",
+          "xuserName=admin; sessionId=" + id, "sessionId=" + id,
           std::string("userName=admin; sessionId=../../../../mnt/nand/app/zqdb.db"),
           std::string("userName=admin")}) {
         EXPECT_FALSE(session_check_cookie(cookie.c_str())) << cookie;
         EXPECT_EQ(session_user(), nullptr) << cookie;
+        EXPECT_EQ(session_access(), nullptr) << cookie;
     }
 }
 
-TEST_F(SessionTest, IdleSessionsExpireAfterTheConfiguredLimitAndUseRefreshesThem)
+TEST_F(SessionTest, EachSessionKeepsTheIdleLimitOfItsLoginAndUseRefreshesIt)
 {
-    const std::string old_id(32, '1');
-    const std::string recent_id(32, '2');
-    store(old_id, "admin", 1801);
-    store(recent_id, "admin", 1700);
-    EXPECT_FALSE(session_check_cookie(("userName=admin; sessionId=" + old_id).c_str()));
-    EXPECT_FALSE(std::filesystem::exists(session_path(old_id))) << "an expired session is removed";
-    EXPECT_TRUE(session_check_cookie(("userName=admin; sessionId=" + recent_id).c_str()));
-    const std::string refreshed = read_whole_file(session_path(recent_id));
-    EXPECT_EQ(refreshed.substr(0, refreshed.find(' ')), std::to_string(time(nullptr)));
+    const std::string standard = test_session_cookie("admin");
+    const std::string short_lived = test_session_cookie("admin", full_access(), 0, 60);
+    age(standard, 1700);
+    age(short_lived, 59);
+    EXPECT_TRUE(session_check_cookie(standard.c_str()));
+    EXPECT_EQ(last_use(standard), time(nullptr)) << "a use refreshes the last use";
+    EXPECT_TRUE(session_check_cookie(short_lived.c_str()));
 
-    ASSERT_EQ(add_param_value(ZQDB_PATH, kSessionIdleKey, "60"), 0);
-    store(recent_id, "admin", 61);
-    EXPECT_FALSE(session_check_cookie(("userName=admin; sessionId=" + recent_id).c_str()));
-    store(recent_id, "admin", 59);
-    EXPECT_TRUE(session_check_cookie(("userName=admin; sessionId=" + recent_id).c_str()));
+    age(standard, 1801);
+    age(short_lived, 61);
+    EXPECT_FALSE(session_check_cookie(standard.c_str()));
+    EXPECT_FALSE(session_check_cookie(short_lived.c_str()));
+    EXPECT_FALSE(std::filesystem::exists(path_of(standard))) << "an expired session is removed";
+    EXPECT_FALSE(std::filesystem::exists(path_of(short_lived)));
+}
+
+TEST_F(SessionTest, DamagedFilesNameNoSession)
+{
+    const std::string pair = test_session_cookie("admin");
+    const std::string path = path_of(pair);
+    const std::string whole = read_whole_file(path);
+    for (const std::string &damaged :
+         {whole.substr(0, whole.size() - 1), whole + "x", "NVS0" + whole.substr(4),
+          std::string(whole.size(), '\xff'), std::string("1700000000 0\n192.0.2.7\nadmin")}) {
+        FILE *file = fopen(path.c_str(), "wb");
+        ASSERT_NE(file, nullptr);
+        fwrite(damaged.data(), 1, damaged.size(), file);
+        fclose(file);
+        EXPECT_FALSE(session_check_cookie(pair.c_str()));
+    }
 }
 
 TEST_F(SessionTest, LoginSweepsExpiredSessionsAndKeepsLiveOnes)
 {
-    const std::string old_id(32, '3');
-    const std::string live_id(32, '4');
-    store(old_id, "admin", 5000);
-    store(live_id, "admin", 10);
-    char id[kSessionIdDigits + 1];
-    ASSERT_EQ(session_create("guest", 0, "", id), 0);
-    EXPECT_FALSE(std::filesystem::exists(session_path(old_id)));
-    EXPECT_TRUE(std::filesystem::exists(session_path(live_id)));
-    EXPECT_TRUE(std::filesystem::exists(session_path(id)));
+    const std::string old_session = test_session_cookie("admin");
+    const std::string live_session = test_session_cookie("admin");
+    age(old_session, 5000);
+    age(live_session, 10);
+    const std::string fresh = test_session_cookie("guest");
+    EXPECT_FALSE(std::filesystem::exists(path_of(old_session)));
+    EXPECT_TRUE(std::filesystem::exists(path_of(live_session)));
+    EXPECT_TRUE(std::filesystem::exists(path_of(fresh)));
 }
 
-TEST_F(SessionTest, GateRefusesRegisteredPathsWithoutSessionAndStaysSilentOtherwise)
+TEST_F(SessionTest, AccountChangesReachOnlyThatAccountsSessions)
 {
-    const WebRes table[] = {{"/1000", count_call}, {"/6070", count_call}};
-    ASSERT_EQ(WebResRegister(table, 2), 0);
-    {
-        CapturedOutput out;
-        cgiCookie = "userName=admin; sessionId=00000000000000000000000000000000";
-        EXPECT_FALSE(cgi_session_admits("/6070"));
-        EXPECT_EQ(out.text(), "Status: 401 Unauthorized\r\nContent-type: text/plain\r\n\r\nCGI ERROR");
-    }
-    {
-        CapturedOutput out;
-        EXPECT_TRUE(cgi_session_admits("/1000")) << "the login is open";
-        EXPECT_TRUE(cgi_session_admits("/9999")) << "an unknown path is left to the dispatcher";
-        EXPECT_TRUE(cgi_session_admits(""));
-        EXPECT_EQ(out.text(), "");
-    }
-    char id[kSessionIdDigits + 1];
-    ASSERT_EQ(session_create("admin", 0, "", id), 0);
-    const std::string cookie = std::string("userName=admin; sessionId=") + id;
-    cgiCookie = cookie.c_str();
-    EXPECT_TRUE(cgi_session_admits("/6070"));
+    const std::string mine = test_session_cookie("bob", access_of("1111111111"), 3);
+    const std::string other = test_session_cookie("bob", access_of("1111111111"), 3);
+    const std::string stranger = test_session_cookie("eve", access_of("1111111111"), 4);
+    age(other, 100);
+    ASSERT_TRUE(session_check_cookie(mine.c_str()));
 
-    LogRecord record;
-    cgi_init_log_info(&record);
-    EXPECT_STREQ(record.user_name, "admin") << "the log names the session's user";
-    EXPECT_EQ(WebResUnregister(table, 2), 0);
+    EXPECT_EQ(session_update_account(3, access_of("0000001000", "1")), 2);
+    EXPECT_EQ(session_access()->rights[0], 0) << "the request's own session follows at once";
+    EXPECT_EQ(session_access()->rights[6], 1);
+    EXPECT_EQ(last_use(other), time(nullptr) - 100) << "a rights change is no use of the session";
+    ASSERT_TRUE(session_check_cookie(other.c_str()));
+    EXPECT_EQ(session_access()->rights[0], 0);
+    EXPECT_STREQ(session_access()->liveview, "1");
+    ASSERT_TRUE(session_check_cookie(stranger.c_str()));
+    EXPECT_EQ(session_access()->rights[0], 1);
+
+    EXPECT_EQ(session_end_account(3, id_of(mine).c_str()), 1);
+    EXPECT_TRUE(session_check_cookie(mine.c_str()));
+    EXPECT_FALSE(session_check_cookie(other.c_str()));
+    EXPECT_EQ(session_end_account(3, nullptr), 1);
+    EXPECT_FALSE(session_check_cookie(mine.c_str()));
+    EXPECT_TRUE(session_check_cookie(stranger.c_str()));
 }
 
 } // namespace

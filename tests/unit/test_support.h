@@ -7,6 +7,7 @@
 #include <string>
 
 #include "front/cgi_env.h"
+#include "front/session.h"
 
 // A private device root for one test, removed afterwards.
 class TempRoot {
@@ -68,4 +69,28 @@ inline std::string read_whole_file(const std::string &path)
         fclose(file);
     }
     return content;
+}
+
+// Every right and every channel.
+inline SessionAccess full_access()
+{
+    SessionAccess access{};
+    for (unsigned char &right : access.rights)
+        right = 1;
+    std::string(64, '1').copy(access.liveview, 64);
+    std::string(64, '1').copy(access.playback, 64);
+    return access;
+}
+
+// Records a session of `user` (account `account_id`) in the store of the
+// current NVR_ROOT and returns its cookie pair ("" when it failed).
+inline std::string test_session_cookie(const char *user, const SessionAccess &access = full_access(),
+                                       int account_id = 0, int idle_limit = kSessionIdleDefault)
+{
+    std::filesystem::create_directories(std::string(getenv("NVR_ROOT")) + "/dev/shm");
+    char id[kSessionIdDigits + 1];
+    const SessionLogin login{user, "192.0.2.7", account_id, 0, idle_limit, access};
+    if (session_create(login, id) != 0)
+        return "";
+    return std::string("userName=") + user + "; sessionId=" + id;
 }

@@ -4,9 +4,9 @@
 
 namespace {
 
-const WebRes status_web_res[] = {
-    {"/8004", on_cgi_status_nop},
-    {"/8008", on_get_usage_info},
+constexpr WebRes status_web_res[] = {
+    {"/8004", on_cgi_status_nop, WebRight::Session},
+    {"/8008", on_get_usage_info, WebRight::Status},
 };
 
 } // namespace

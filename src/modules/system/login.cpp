@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "codecs/json_util.h"
 #include "codecs/params.h"
@@ -14,6 +15,7 @@
 #include "front/cgi_header.h"
 #include "front/session.h"
 #include "front/web_utils.h"
+#include "modules/system/login_throttle.h"
 #include "modules/system/system.h"
 #include "modules/system/system_records.h"
 #include "modules/system/user_db.h"
@@ -77,6 +79,32 @@ JsonPtr login_answer(const UserRecord &user, const char *session_id)
     return object;
 }
 
+int session_idle_limit()
+{
+    const int limit = get_param_int(ZQDB_PATH, kSessionIdleKey, kSessionIdleDefault);
+    return limit > 0 ? limit : kSessionIdleDefault;
+}
+
+// Records the session of a checked account with its remote rights and
+// channel lists.
+int create_account_session(const UserRecord &user, const char *name, char *session_id)
+{
+    const SessionLogin login{name,      cgiRemoteAddr,        user.id,
+                             user.type, session_idle_limit(), user_session_access(user)};
+    return session_create(login, session_id);
+}
+
+// The mail link's temporary user may watch the event it was sent for: live
+// view and playback of every channel, nothing else.
+int create_mail_session(char *session_id)
+{
+    SessionLogin login{"temp", cgiRemoteAddr, -1, 2, session_idle_limit(), SessionAccess{}};
+    login.access.rights[0] = login.access.rights[1] = 1;
+    memset(login.access.liveview, '1', kSessionChannels - 1);
+    memset(login.access.playback, '1', kSessionChannels - 1);
+    return session_create(login, session_id);
+}
+
 void write_login_type(int type)
 {
     JsonPtr object = json_new_object();
@@ -113,6 +141,14 @@ int on_user_login(char *text)
     char md5[33] = "";
     on_cgi_get_string_from_json(request.get(), "userName", name, sizeof name);
     on_cgi_get_string_from_json(request.get(), "md5", md5, sizeof md5);
+    // A locked-out name or address is refused before its digest is looked at.
+    const time_t now = time(nullptr);
+    if (login_locked_out(name, cgiRemoteAddr, now)) {
+        write_login_type(kLoginRefused);
+        return 0;
+    }
+    // No account change comes between the check and the session it issues.
+    const UserLock lock;
     UserRecord user{};
     const int result = check_login(name, md5, &user);
     if (user.enable != 0 && user.type == kUserTypeNoLogin) {
@@ -120,11 +156,13 @@ int on_user_login(char *text)
         return 0;
     }
     if (result == kLoginRefused) {
+        login_failed(name, cgiRemoteAddr, now, login_limits());
         write_login_type(kLoginRefused);
         return 0;
     }
+    login_succeeded(name);
     char session_id[kSessionIdDigits + 1];
-    if (session_create(name, user.type, cgiRemoteAddr, session_id) != 0) {
+    if (create_account_session(user, name, session_id) != 0) {
         cgi_error_to_webserver(kRespText);
         return 0;
     }
@@ -151,7 +189,7 @@ int on_user_login_from_mail_cb(const ReplyReader &reply)
     if (reply.size() < sizeof(int32_t))
         return -1;
     char session_id[kSessionIdDigits + 1];
-    if (reply.int32_at(0) != 0 || session_create("temp", 2, cgiRemoteAddr, session_id) != 0) {
+    if (reply.int32_at(0) != 0 || create_mail_session(session_id) != 0) {
         cgiHeaderLocation("../../html/home.html");
         cgi_set_callback_done(1);
         return 0;

@@ -5,6 +5,7 @@
 
 #include <json-c/json.h>
 
+#include "front/session.h"
 #include "modules/system/user_record.h"
 
 extern const char *const kUserLocalRightKeys[kUserRights];
@@ -30,3 +31,7 @@ void user_add_access(json_object *object, const UserRecord &user, const char *re
 
 // Appends the list object of one account ("/6070").
 void user_add_list_entry(json_object *array, const UserRecord &user);
+
+// What a session of the account may do from the web: its remote rights and
+// remote channel lists.
+SessionAccess user_session_access(const UserRecord &user);

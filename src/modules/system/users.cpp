@@ -5,9 +5,12 @@
 #include <memory>
 #include <vector>
 
+#include <strings.h>
+
 #include "codecs/json_util.h"
 #include "codecs/params.h"
 #include "core/ipc.h"
+#include "front/session.h"
 #include "front/web_utils.h"
 #include "modules/system/system.h"
 #include "modules/system/system_records.h"
@@ -69,6 +72,18 @@ bool request_id(json_object *request, int *id)
     return int_in_range(request, "id", 0, kUserMaxAccounts - 1, id);
 }
 
+// The live sessions of a changed account follow the change: a new name or
+// password ends all but the request's own session, and the rest hold the
+// new rights from their next request on.
+void apply_to_sessions(const UserRecord &before, const UserRecord &after)
+{
+    const bool renamed = strncmp(before.name, after.name, sizeof before.name) != 0;
+    const bool new_password = strncasecmp(before.password, after.password, sizeof before.password) != 0;
+    if (renamed || new_password)
+        session_end_account(after.id, session_id());
+    session_update_account(after.id, user_session_access(after));
+}
+
 } // namespace
 
 int on_get_user_list(char * /*text*/)
@@ -128,6 +143,7 @@ int on_set_user_info(char *text)
     if (read_user(ZQDB_PATH, &user, id) != kRecFound || user.enable == 0 ||
         (has_type && !in_range(type, 0, kUserTypeMax)))
         return 0;
+    const UserRecord stored = user;
     char name[kSetNameSize];
     if (on_cgi_get_string_from_json(request.get(), "name", name, sizeof name) == 0) {
         if (name_taken(name, id)) {
@@ -151,6 +167,7 @@ int on_set_user_info(char *text)
         cgi_error_to_webserver(kRespText);
         return 0;
     }
+    apply_to_sessions(stored, user);
     const int32_t changed = id;
     notify_users_changed(&changed);
     cgi_writeback_webserver(kRespText, "OK");
@@ -165,12 +182,16 @@ int on_del_user_info(char *text)
     if (request == nullptr || !request_id(request.get(), &id) ||
         !int_in_range(request.get(), "type", 0, kUserTypeMax, &type))
         return 0;
+    // Under the accounts' lock, so that a change of the same account
+    // cannot write the deleted one back.
+    const UserLock lock;
     UserRecord freed{};
     freed.id = id;
     if (write_user(ZQDB_PATH, &freed) != 0) {
         cgi_error_to_webserver(kRespText);
         return 0;
     }
+    session_end_account(id, nullptr);
     const int32_t changed = id;
     notify_users_changed(&changed);
     system_send_log(kLogSubUserAccount, kLogParamUserDeleted, nullptr);

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "front/web_utils.h"
+#include "platform/fslog/log_record.h"
 
 namespace {
 
