@@ -18,6 +18,13 @@ struct Registry {
 
 Registry g_registry;
 
+struct TableList {
+    int count;
+    WebTableInfo tables[kMaxWebTables];
+};
+
+TableList g_tables;
+
 // A path as one 64-bit word: its (at most 7) characters zero-padded to the
 // width of the path field, first character highest, so that words order as
 // the paths do. Every request scans the registry and every table is removed
@@ -142,4 +149,17 @@ int DispatchWebReq(const char *path, char *text)
             return g_registry.slots[slot].handler(text);
     }
     return -1;
+}
+
+int WebTableNote(const WebRes *table, int n, const char *name, const char *file)
+{
+    if (g_tables.count == kMaxWebTables)
+        return -1;
+    g_tables.tables[g_tables.count++] = WebTableInfo{table, n, name, file};
+    return 0;
+}
+
+const WebTableInfo *WebTableAt(int index)
+{
+    return index >= 0 && index < g_tables.count ? &g_tables.tables[index] : nullptr;
 }

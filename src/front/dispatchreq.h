@@ -60,6 +60,20 @@ const WebRes *FindWebRes(const char *path);
 const WebRes *WebResAt(int slot);
 int DispatchWebReq(const char *path, char *text);
 
+// Where the registered tables come from, for the resource catalogue: the
+// table's rows, its name and the source file that defines it.
+struct WebTableInfo {
+    const WebRes *rows;
+    int count;
+    const char *name;
+    const char *file;
+};
+constexpr int kMaxWebTables = 32;
+// Notes a table registered by NVR_WEB_TABLE; -1 when the list is full.
+int WebTableNote(const WebRes *table, int n, const char *name, const char *file);
+// The `index`th noted table (0 upwards), or null past the last.
+const WebTableInfo *WebTableAt(int index);
+
 // Registration order of the module tables: a table's rows occupy registry
 // slots after those of every table with a lower number.
 enum WebTableOrder {
@@ -84,6 +98,7 @@ enum WebTableOrder {
     static_assert(web_table_names_rights(table), "every row of " #table " names its right");                 \
     __attribute__((constructor(200 + (order)))) static void table##_register()                               \
     {                                                                                                        \
+        WebTableNote(table, static_cast<int>(sizeof(table) / sizeof((table)[0])), #table, __FILE__);         \
         WebResRegister(table, static_cast<int>(sizeof(table) / sizeof((table)[0])));                         \
     }                                                                                                        \
     __attribute__((destructor(200 + (order)))) static void table##_unregister()                              \
