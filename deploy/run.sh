@@ -6,7 +6,7 @@ set -eu
 cd "$(dirname "$0")/.."
 top=$(pwd)
 port=${PORT:-8080}
-run="$top/run"
+run=${RUN_DIR:-"$top/run"}
 root="$run/root"
 www="$run/www"
 bin="$top/build/bin"
@@ -40,13 +40,14 @@ if [ -x "$bin/coresim" ]; then
 fi
 
 sed -e "s#@PORT@#$port#g" -e "s#@WWW@#$www#g" -e "s#@RUN@#$run#g" -e "s#@ROOT@#$root#g" \
+    -e "s#@CONSOLE@#$top/web/console#g" -e "s#@CATALOGUE@#$top/build/catalogue/resources.json#g" \
     deploy/lighttpd.conf.in >"$run/lighttpd.conf"
 lighttpd -tt -f "$run/lighttpd.conf"
 
 cat <<INFO
 nvrweb demo device on http://127.0.0.1:$port/  (device root: $root)
-Log in as admin with the demo password demo1234 (its MD5 below), then use the
-session's cookies:
+Open http://127.0.0.1:$port/ in a browser for the console, or log in as admin
+with the demo password demo1234 (its MD5 below) and use the session's cookies:
   curl -s -d '{"userName":"admin","md5":"6e9bece1914809fb8493146417e722f6"}' \\
        -H 'Content-Type: application/json' http://127.0.0.1:$port/1000
   curl -s -b 'userName=admin; sessionId=ID_FROM_THE_ANSWER' http://127.0.0.1:$port/6070
