@@ -16,6 +16,8 @@
 #include <string>
 #include <vector>
 
+#include "demo_events.h"
+
 #include "codecs/channel_db.h"
 #include "codecs/channel_mask.h"
 #include "front/session.h"
@@ -43,8 +45,10 @@ const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
                            "                       \"admin\" with no password: nobody can log in until\n"
                            "                       one is set with passwd. Missing factory camera\n"
                            "                       protocols and models are stored. --demo also\n"
-                           "                       stores demo device settings and four cameras on\n"
-                           "                       the first four channels (set ones are kept).\n"
+                           "                       stores demo device settings, four cameras on\n"
+                           "                       the first four channels with motion detection,\n"
+                           "                       and the accounts \"operator\" and \"guest\" with\n"
+                           "                       the password demo1234 (set ones are kept).\n"
                            "  get KEY              print the value of KEY (exit 1 when it is absent)\n"
                            "  set KEY VALUE        store VALUE under KEY, creating the key when missing\n"
                            "  passwd USER PASSWORD store the MD5 digest of PASSWORD in USER's account;\n"
@@ -107,6 +111,9 @@ constexpr FactoryKey kFactoryKeys[] = {
     {"wizard_enable", "0"},
     {"zqfs_dbup", "0"},
 };
+
+// The password of the demo accounts beside the factory one.
+constexpr const char *kDemoPassword = "demo1234";
 
 constexpr FactoryKey kDemoKeys[] = {
     {"model", "NVR-3216"},
@@ -328,6 +335,10 @@ int cmd_init(bool demo)
             if (add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
                 return fail("cannot store key", entry.key);
         }
+        if (add_demo_motion() != 0)
+            return fail("cannot store the demo motion settings", "");
+        if (add_demo_accounts(kDemoPassword) != 0)
+            return fail("cannot store the demo accounts", "");
         return add_demo_cameras();
     }
     return kExitOk;
