@@ -11,7 +11,6 @@
 #include <string>
 
 #include "core/ipc_timing.h"
-#include "front/dispatchreq.h"
 #include "front/session.h"
 #include "support/fuzz_root.h"
 
@@ -55,10 +54,6 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size < 1)
-        return 0;
-    const char *path = kPaths[data[0] % (sizeof kPaths / sizeof kPaths[0])];
-    std::string text(reinterpret_cast<const char *>(data) + 1, size - 1);
-    DispatchWebReq(path, text.data());
+    fuzz_dispatch_request(kPaths, sizeof kPaths / sizeof kPaths[0], data, size);
     return 0;
 }

@@ -79,10 +79,6 @@ int on_get_playback_transcode_state_cb(const ReplyReader &reply);
 int stream_request(int code, const void *payload, int length);
 // Sends without waiting.
 void stream_notify(int code, const void *payload, int length);
-// Sends an operation log entry of the module (parameter code 900) with an
-// optional detail block.
-void stream_send_log(int sub_type, int object, int detail_kind = 0, const void *detail = nullptr,
-                     int detail_length = 0);
 // Writes `answer` as JSON and sets the done flag to 1.
 int stream_write_answer(json_object *answer);
 // The same for {"status": `status`}.

@@ -2,6 +2,7 @@
 // jump, transcoding) and the channel actions the playback page logs.
 #include "codecs/json_util.h"
 #include "codecs/params.h"
+#include "core/ipc.h"
 #include "front/access_gate.h"
 #include "front/web_utils.h"
 #include "modules/stream/stream.h"
@@ -39,7 +40,7 @@ int log_channel_action(const char *text, int sub_type)
     int channel = -1;
     if (!playback_channel_text(text, &channel))
         return -1;
-    stream_send_log(sub_type, channel + 1);
+    cgi_send_operation_log(sub_type, kLogParamStream, channel + 1);
     return answer_ok();
 }
 

@@ -8,7 +8,6 @@
 #include "core/ipc.h"
 #include "front/web_utils.h"
 #include "modules/stream/stream.h"
-#include "platform/fslog/zqfs_log.h"
 
 namespace {
 
@@ -83,18 +82,6 @@ int stream_request(int code, const void *payload, int length)
 void stream_notify(int code, const void *payload, int length)
 {
     cgi_ipc_notify(on_stream_callback, code, length, payload);
-}
-
-void stream_send_log(int sub_type, int object, int detail_kind, const void *detail, int detail_length)
-{
-    LogRecord record;
-    cgi_init_log_info(&record);
-    record.sub_type = sub_type;
-    record.param_code = kLogParamStream;
-    record.object = object;
-    if (detail != nullptr)
-        zqfs_log_pack_detail(&record, detail_kind, detail, detail_length);
-    cgi_send_log_info(&record);
 }
 
 int stream_write_answer(json_object *answer)

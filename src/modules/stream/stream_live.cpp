@@ -6,6 +6,7 @@
 #include "codecs/json_util.h"
 #include "codecs/params.h"
 #include "codecs/wire_fields.h"
+#include "core/ipc.h"
 #include "front/access_gate.h"
 #include "front/web_utils.h"
 #include "modules/stream/stream.h"
@@ -159,7 +160,8 @@ int on_set_live_image(char *text)
     const image_adjust_log detail{{image_percent(adjust.brightness), image_percent(adjust.contrast),
                                    image_percent(adjust.saturation), image_percent(adjust.sharpness),
                                    image_percent(adjust.noise_reduction)}};
-    stream_send_log(kLogSubLiveImage, adjust.channel + 1, kLogDetailLiveImage, &detail, sizeof detail);
+    cgi_send_operation_log(kLogSubLiveImage, kLogParamStream, adjust.channel + 1, kLogDetailLiveImage,
+                           &detail, sizeof detail);
     cgi_writeback_webserver(kRespText, "OK");
     return 0;
 }
@@ -189,7 +191,7 @@ int on_start_live(char *text)
     stream_request(kMsgStartLive, &stream, sizeof stream);
     int32_t object = 0;
     if (live_take_started(&object))
-        stream_send_log(kLogSubLiveView, object);
+        cgi_send_operation_log(kLogSubLiveView, kLogParamStream, object);
     return 0;
 }
 
@@ -262,7 +264,7 @@ int on_log_live_view(char *text)
     int channel = -1;
     if (!stream_channel_text(text, &channel) || !cgi_channel_admits(WebRight::LiveView, channel))
         return -1;
-    stream_send_log(kLogSubLiveView, channel + 1);
+    cgi_send_operation_log(kLogSubLiveView, kLogParamStream, channel + 1);
     cgi_writeback_webserver(kRespText, "OK");
     return 0;
 }

@@ -67,7 +67,7 @@ void request_playback_stream(int object)
 {
     const int32_t sid = playback_saved_sid();
     stream_request(kMsgPlaybackStream, &sid, sizeof sid);
-    stream_send_log(kLogSubPlayback, object);
+    cgi_send_operation_log(kLogSubPlayback, kLogParamStream, object);
 }
 
 // The synchronous start of the channels of the mask words at the play
