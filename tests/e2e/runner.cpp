@@ -287,13 +287,14 @@ Case parse_case(const std::string &file)
             if (words.size() != 1 && words.size() != 2 && words.size() != 4)
                 ADD_FAILURE() << file << ": login takes USER [FLAGS [LIVEVIEW PLAYBACK]]: " << line;
             else {
-                const auto earlier = std::count_if(c.logins.begin(), c.logins.end(),
-                                                   [&](const Login &login) { return login.user == words[0]; });
-                const std::string label = earlier == 0 ? words[0] : words[0] + "#" + std::to_string(earlier + 1);
+                const auto earlier = std::count_if(c.logins.begin(), c.logins.end(), [&](const Login &login) {
+                    return login.user == words[0];
+                });
+                const std::string label =
+                    earlier == 0 ? words[0] : words[0] + "#" + std::to_string(earlier + 1);
                 c.logins.push_back({words[0], {words.begin() + 1, words.end()}, label, earlier > 0});
             }
-        }
-        else if (key == "setup-conf")
+        } else if (key == "setup-conf")
             c.conf.push_back(words_of(value));
         else if (key == "setup-record" || key == "record-expect" || key == "record-slice") {
             if (!parse_record_line(key, value, &c, &error))
