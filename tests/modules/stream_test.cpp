@@ -124,9 +124,8 @@ TEST_F(StreamTest, AllowedChannelsGoToTheCoreDaemon)
 {
     log_in(channels_only("01", "101"));
     FakeDaemon daemon(root_, zero_replies);
-    // Channel 20 is none of the recorder's: it is left out, not refused.
-    call("/4008", R"({"chind": [20, 2, 0], "num": 3, "speed": 2})");
-    call("/4009", R"({"jumpTime": "t", "sid": [7, 8, 9], "chnid": [2, 16, 0], "num": 3})");
+    call("/4008", R"({"chind": [2, 0], "num": 2, "speed": 2})");
+    call("/4009", R"({"jumpTime": "t", "sid": [7, 9], "chnid": [2, 0], "num": 2})");
     call("/4020", R"({"mask0": 5, "mask1": 0, "mask2": 0, "mask3": 0, "mask4": 0, "mask5": 0,)"
                   R"( "mask6": 0, "mask7": 0, "playTime": "2024-01-02 03:04:05"})");
     call("/3000", R"({"chnid": 1})");
@@ -206,7 +205,7 @@ TEST(StreamLists, NeverMoreEntriesThanNumTheArraysOrSixtyFour)
     EXPECT_EQ(gather_list(long_list["a"], first, long_list["missing"], second, 10), 0);
 }
 
-TEST(StreamLists, ElementsThatAreNoIntegersOrRefusedLeaveTheirPairOut)
+TEST(StreamLists, ElementsThatAreNoIntegersLeaveTheirPairOutARefusedOneTheList)
 {
     int32_t first[kStreamListMax];
     int32_t second[kStreamListMax];
@@ -214,7 +213,9 @@ TEST(StreamLists, ElementsThatAreNoIntegersOrRefusedLeaveTheirPairOut)
     ASSERT_EQ(gather_list(lists["a"], first, lists["b"], second, 10), 4);
     EXPECT_EQ(std::vector<int32_t>(first, first + 4), (std::vector<int32_t>{1, 5, 6, 70}));
     EXPECT_EQ(std::vector<int32_t>(second, second + 4), (std::vector<int32_t>{10, 50, 60, 70}));
-    ASSERT_EQ(gather_list(lists["a"], first, nullptr, nullptr, 10, stream_channel_valid), 4);
+    EXPECT_EQ(gather_list(lists["a"], first, nullptr, nullptr, 10, stream_channel_valid), -1);
+    ASSERT_EQ(gather_list(lists["a"], first, nullptr, nullptr, 6, stream_channel_valid), 4)
+        << "the refused 70 lies beyond the count";
     EXPECT_EQ(std::vector<int32_t>(first, first + 4), (std::vector<int32_t>{1, 3, 5, 6}));
 }
 

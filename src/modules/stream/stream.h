@@ -114,8 +114,9 @@ bool stream_channel_text(const char *text, int *channel);
 
 // Fills `first` (and `second`, for parallel arrays) with the integers of the
 // arrays' elements 0 to min(`limit`, every array's length, 64) - 1, in
-// order. An element that is not an integer, or a `first` value `keep`
-// refuses, leaves its entry (of both arrays) out. The number of entries.
+// order. An element that is not an integer leaves its entry (of both
+// arrays) out. The number of entries, or -1 when `keep` refuses a `first`
+// value: the whole list is refused.
 int gather_list(json_object *first_array, int32_t *first, json_object *second_array, int32_t *second,
                 int limit, bool (*keep)(int32_t value) = nullptr);
 

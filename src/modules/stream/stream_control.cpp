@@ -122,8 +122,8 @@ int on_fastforward_playback(char *text)
     return answer_ok();
 }
 
-// The channels of "chind" at one speed; ids outside the module's channels
-// are left out.
+// The channels of "chind" at one speed; an id outside the module's
+// channels refuses the request.
 int on_slowforward_playback(char *text)
 {
     const JsonPtr request(get_request_tokener_json_object(text));
@@ -134,14 +134,15 @@ int on_slowforward_playback(char *text)
         return -1;
     list.count = gather_list(channels, list.entries, nullptr, nullptr, num,
                              [](int32_t channel) { return stream_channel_valid(channel); });
-    if (!cgi_channels_admit(WebRight::Playback, stream_channel_mask(list.entries, list.count)))
+    if (list.count < 0 ||
+        !cgi_channels_admit(WebRight::Playback, stream_channel_mask(list.entries, list.count)))
         return -1;
     stream_notify(kMsgSlowForward, &list, sizeof list);
     return answer_ok();
 }
 
-// Sessions paired with their channels; a pair whose channel is not one of
-// the module's is left out, and no pair at all is the error response.
+// Sessions paired with their channels; a channel that is not one of the
+// module's refuses the request, and no pair at all is the error response.
 int on_jump_playback(char *text)
 {
     const JsonPtr request(get_request_tokener_json_object(text));
@@ -154,7 +155,9 @@ int on_jump_playback(char *text)
     const int num = json_member_int(request.get(), "num", 0);
     jump.count = gather_list(channels, jump.channel, sids, jump.sid, num,
                              [](int32_t channel) { return stream_channel_valid(channel); });
-    if (jump.count < 1)
+    if (jump.count < 0)
+        return -1;
+    if (jump.count == 0)
         return cgi_error_to_webserver(kRespJson);
     if (!cgi_channels_admit(WebRight::Playback, stream_channel_mask(jump.channel, jump.count)))
         return -1;

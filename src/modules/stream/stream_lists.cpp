@@ -37,9 +37,10 @@ int gather_list(json_object *first_array, int32_t *first, json_object *second_ar
         int value = 0;
         int other = 0;
         if (!json_value_int(json_array_item(first_array, index), &value) ||
-            (second != nullptr && !json_value_int(json_array_item(second_array, index), &other)) ||
-            (keep != nullptr && !keep(value)))
+            (second != nullptr && !json_value_int(json_array_item(second_array, index), &other)))
             continue;
+        if (keep != nullptr && !keep(value))
+            return -1;
         first[count] = value;
         if (second != nullptr)
             second[count] = other;
