@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include <string>
+
 #include "front/cgi_env.h"
+#include "front/dispatchreq.h"
 
 void fuzz_use_private_root()
 {
@@ -11,4 +14,12 @@ void fuzz_use_private_root()
     if (mkdtemp(root) != nullptr)
         setenv("NVR_ROOT", root, 1);
     cgiOut = fopen("/dev/null", "w");
+}
+
+void fuzz_dispatch_request(const char *const *paths, size_t count, const uint8_t *data, size_t size)
+{
+    if (size < 1 || count == 0)
+        return;
+    std::string text(reinterpret_cast<const char *>(data) + 1, size - 1);
+    DispatchWebReq(paths[data[0] % count], text.data());
 }

@@ -27,6 +27,12 @@ template <typename Record> int write_channel_record(const char *db, int kind, co
 
 bool camera_channel_valid(int chnid) { return chnid >= 0 && chnid < kCameraChannels; }
 
+int read_max_cameras(const char *db)
+{
+    constexpr int kMaxCamerasDefault = 32;
+    return clamp_count(get_param_int(db, "max_cameras", kMaxCamerasDefault), kCameraChannels);
+}
+
 int read_camera(const char *db, camera_record *record, int chnid)
 {
     return read_channel_record(db, kRecCamera, record, chnid);

@@ -128,3 +128,7 @@ int write_privacy_mask(const char *db, const privacy_mask_record *record);
 void read_osd_name(const char *db, int chnid, char *name, size_t size);
 
 bool camera_channel_valid(int chnid);
+
+// The number of channels the recorder serves: the stored "max_cameras"
+// (32 when it is absent) within 0..64.
+int read_max_cameras(const char *db);

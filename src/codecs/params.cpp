@@ -224,3 +224,12 @@ bool param_text_int(const char *text, int *out)
     *out = static_cast<int>(value);
     return true;
 }
+
+bool param_time_text(const char *text, struct tm *out)
+{
+    memset(out, 0, sizeof *out);
+    if (text == nullptr)
+        return false;
+    const char *end = strptime(text, "%Y-%m-%d %H:%M:%S", out);
+    return end != nullptr && *end == '\0';
+}

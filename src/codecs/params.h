@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <ctime>
 
 #include "core/reply_reader.h"
 
@@ -94,6 +95,11 @@ int ui_decodeing(const char *text, KeyValueRecord *records, int count);
 // their id): true with the value, false for an empty or non-numeric text
 // or one beyond the int range. Trailing text after the digits is ignored.
 bool param_text_int(const char *text, int *out);
+
+// A parameter text that is a whole date and time "%Y-%m-%d %H:%M:%S": true
+// with its broken-down time (everything else zero), false for a null text,
+// one that does not parse or one with text after the time.
+bool param_time_text(const char *text, struct tm *out);
 
 // Number of '=' in the first 255 characters of `text`; 0 for null.
 int get_httpoption_argnum(const char *text);

@@ -9,6 +9,7 @@
 
 #include "core/ipc_timing.h"
 #include "front/web_utils.h"
+#include "platform/fslog/zqfs_log.h"
 
 std::atomic<int> g_callback_done{0};
 
@@ -141,6 +142,19 @@ int cgi_send_log_info(const LogRecord *record)
     if (record == nullptr)
         return -1;
     return cgi_ipc_notify(on_aging_callback, kCoreMsgOperationLog, sizeof(LogRecord), record);
+}
+
+int cgi_send_operation_log(int sub_type, int param_code, int object, int detail_kind, const void *detail,
+                           int detail_length)
+{
+    LogRecord record;
+    cgi_init_log_info(&record);
+    record.sub_type = sub_type;
+    record.param_code = param_code;
+    record.object = object;
+    if (detail != nullptr)
+        zqfs_log_pack_detail(&record, detail_kind, detail, detail_length);
+    return cgi_send_log_info(&record);
 }
 
 int on_aging_callback(void *, const char *, const char *) { return 0; }

@@ -39,6 +39,11 @@ int cgi_ipc_request(IpcCallback callback, int code, int length, const void *payl
 int cgi_ipc_notify(IpcCallback callback, int code, int length, const void *payload);
 // Sends an operation log record (core message 3485) without waiting.
 int cgi_send_log_info(const LogRecord *record);
+// Sends the operation log record of a web operation (cgi_init_log_info)
+// with `sub_type`, `param_code` and `object`, and the detail block of
+// `detail_kind` when `detail` is given.
+int cgi_send_operation_log(int sub_type, int param_code, int object, int detail_kind = 0,
+                           const void *detail = nullptr, int detail_length = 0);
 
 // Callbacks for messages whose reply is not wanted.
 int on_aging_callback(void *context, const char *header, const char *payload);

@@ -97,6 +97,26 @@ const char *channel_list(const SessionAccess &access, WebRight right)
     return nullptr;
 }
 
+// True when the session's channel list of `right` allows every channel of
+// `channels`; rights without a list allow all, no session allows none.
+bool channels_listed(WebRight right, uint64_t channels)
+{
+    const SessionAccess *access = session_access();
+    if (access == nullptr)
+        return false;
+    const char *list = channel_list(*access, right);
+    if (list == nullptr)
+        return true;
+    // The list ends at its terminator: channels past it are not allowed.
+    const int listed = static_cast<int>(strnlen(list, kSessionChannels - 1));
+    for (int channel = 0; channel < 64; ++channel) {
+        const bool wanted = (channels >> channel & 1U) != 0;
+        if (wanted && (channel >= listed || list[channel] != '1'))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool cgi_is_cross_site()
@@ -133,20 +153,7 @@ bool cgi_request_admits(const char *path)
 
 bool cgi_channels_admit(WebRight right, uint64_t channels)
 {
-    const SessionAccess *access = session_access();
-    if (access == nullptr)
-        return forbid();
-    const char *list = channel_list(*access, right);
-    if (list == nullptr)
-        return true;
-    // The list ends at its terminator: channels past it are not allowed.
-    const int listed = static_cast<int>(strnlen(list, kSessionChannels - 1));
-    for (int channel = 0; channel < 64; ++channel) {
-        const bool wanted = (channels >> channel & 1U) != 0;
-        if (wanted && (channel >= listed || list[channel] != '1'))
-            return forbid();
-    }
-    return true;
+    return channels_listed(right, channels) || forbid();
 }
 
 bool cgi_channel_admits(WebRight right, int channel)
@@ -154,4 +161,9 @@ bool cgi_channel_admits(WebRight right, int channel)
     if (channel < 0 || channel > 63)
         return forbid();
     return cgi_channels_admit(right, uint64_t{1} << channel);
+}
+
+bool cgi_channel_listed(WebRight right, int channel)
+{
+    return channel >= 0 && channel <= 63 && channels_listed(right, uint64_t{1} << channel);
 }

@@ -29,3 +29,6 @@ bool cgi_is_cross_site();
 // false. Other rights are not limited by channel.
 bool cgi_channels_admit(WebRight right, uint64_t channels);
 bool cgi_channel_admits(WebRight right, int channel);
+// The same question without an answer: true when the session's channel
+// list of `right` allows `channel` (0..63); writes nothing.
+bool cgi_channel_listed(WebRight right, int channel);

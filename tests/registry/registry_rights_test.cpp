@@ -24,8 +24,9 @@ const Family kFamilies[] = {
      1034,
      {WebRight::Open, WebRight::Session, WebRight::Settings, WebRight::Retrieve, WebRight::Shutdown}},
     {2000, 2082, {WebRight::Camera, WebRight::Retrieve}},
-    {3000, 3004, {WebRight::LiveView}},
-    {4000, 4027, {WebRight::Playback, WebRight::Retrieve}},
+    // Live pictures and recorded video share both families.
+    {3000, 3004, {WebRight::LiveView, WebRight::Playback}},
+    {4000, 4027, {WebRight::LiveView, WebRight::Playback, WebRight::Retrieve}},
     {6100, 6109, {WebRight::Storage}},
     {6200, 6227, {WebRight::Storage}},
     {8000, 8011, {WebRight::Status, WebRight::Session}},

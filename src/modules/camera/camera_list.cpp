@@ -137,12 +137,6 @@ int write_reply_answer(json_object *answer)
     return 0;
 }
 
-// Number of channels the recorder serves: the stored maximum within 0..64.
-int max_cameras()
-{
-    return clamp_count(get_param_int(ZQDB_PATH, "max_cameras", kMaxCamerasDefault), kCameraChannels);
-}
-
 json_object *list_entry(const ipc_list_record &record)
 {
     json_object *entry = json_object_new_object();
@@ -337,7 +331,7 @@ int on_get_ipc_names(char *)
     JsonPtr list = json_new_array();
     if (!answer || !list)
         return cgi_error_to_webserver(kRespJson);
-    const int channels = max_cameras();
+    const int channels = read_max_cameras(ZQDB_PATH);
     for (int chnid = 0; chnid < channels; ++chnid) {
         char name[kOsdNameSize];
         read_osd_name(ZQDB_PATH, chnid, name, sizeof name);

@@ -211,17 +211,6 @@ void mark_batch_channels(ipc_stream_setting *setting, json_object *chans)
 
 // ---- Days with recordings (request 3493) ---------------------------------
 
-// The whole text must be a date and time; the time is zeroed first so that
-// nothing of it is left undefined.
-bool parse_record_time(const char *text, struct tm *out)
-{
-    memset(out, 0, sizeof *out);
-    if (text == nullptr)
-        return false;
-    const char *end = strptime(text, "%Y-%m-%d %H:%M:%S", out);
-    return end != nullptr && *end == '\0';
-}
-
 // The query of the request, or false when a key is missing, the channel
 // is outside 0..63 or the time does not parse.
 bool month_query_from_request(json_object *request, month_record_days_query *query)
@@ -232,7 +221,7 @@ bool month_query_from_request(json_object *request, month_record_days_query *que
     struct tm when;
     if (time_text == nullptr || !json_value_int(json_get_member(request, "chnid"), &chnid) ||
         !json_value_int(json_get_member(request, "streamType"), &stream_type) ||
-        !camera_channel_valid(chnid) || !parse_record_time(time_text, &when))
+        !camera_channel_valid(chnid) || !param_time_text(time_text, &when))
         return false;
     memset(query, 0, sizeof *query);
     query->main_stream = stream_type == 1 ? 1 : 0;

@@ -55,7 +55,7 @@ int on_set_disk_info(char *text)
     if (!store_disk_attr(attr))
         return cgi_error_to_webserver(kRespText);
     cgi_ipc_notify(on_storage_ipc_callback, kMsgSetDiskAttr, sizeof attr, &attr);
-    storage_send_log(kLogSubDiskAttr, kLogParamDiskAttr, attr.port_id, 0, nullptr, 0);
+    cgi_send_operation_log(kLogSubDiskAttr, kLogParamDiskAttr, attr.port_id);
     return cgi_writeback_webserver(kRespText, "OK");
 }
 
@@ -71,7 +71,7 @@ int on_format_disk(char *text)
     format_log_detail detail{};
     detail.port_id = port;
     detail.outcome = g_format_succeeded == 1 ? 1 : -1;
-    storage_send_log(kLogSubFormat, kLogParamFormat, port, kLogDetailFormat, &detail, sizeof detail);
+    cgi_send_operation_log(kLogSubFormat, kLogParamFormat, port, kLogDetailFormat, &detail, sizeof detail);
     return 0;
 }
 

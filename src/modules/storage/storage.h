@@ -37,7 +37,3 @@ int read_disk(const char *db, disk_record *record, int id);
 int write_disk(const char *db, const disk_record *record);
 // Up to `capacity` records in id order; the number read, or -1.
 int read_disks(const char *db, disk_record *records, int capacity, int *count);
-
-// Sends an operation log entry of the storage pages (main type 4).
-void storage_send_log(int sub_type, int param_code, int object, int detail_kind, const void *detail,
-                      int detail_length);
