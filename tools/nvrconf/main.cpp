@@ -21,13 +21,28 @@
 #include "modules/system/user_record.h"
 #include "platform/confdb/confdb.h"
 #include "platform/sysutil/nvr_path.h"
+#include "nvrconf.h"
+
+int fail(const char *what, const char *detail)
+{
+    fprintf(stderr, "nvrconf: %s%s%s\n", what, detail[0] != '\0' ? ": " : "", detail);
+    return kExitFailed;
+}
+
+int store_if_absent(int kind, int id, const void *record, size_t size)
+{
+    // Reading the first byte tells whether the record is there.
+    unsigned char first = 0;
+    const int found = confdb_read_record(ZQDB_PATH, kind, id, &first, sizeof first);
+    if (found != kRecAbsent)
+        return found == kRecFound ? 0 : -1;
+    return confdb_write_record(ZQDB_PATH, kind, id, record, size);
+}
 
 namespace {
 
 constexpr const char *kExportIndexPath = "/tmp/.export_down_file";
 constexpr const char *kProfileToolName = "zqprofile";
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
@@ -40,8 +55,9 @@ const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
                            "                       \"admin\" with no password: nobody can log in until\n"
                            "                       one is set with passwd. Missing factory camera\n"
                            "                       protocols and models are stored. --demo also\n"
-                           "                       stores demo device settings and four cameras on\n"
-                           "                       the first four channels (set ones are kept).\n"
+                           "                       stores demo device settings, four cameras on the\n"
+                           "                       first four channels, their recording settings and\n"
+                           "                       schedules, and a few holidays (set ones are kept).\n"
                            "  get KEY              print the value of KEY (exit 1 when it is absent)\n"
                            "  set KEY VALUE        store VALUE under KEY, creating the key when missing\n"
                            "  passwd USER PASSWORD store the MD5 digest of PASSWORD in USER's account;\n"
@@ -212,26 +228,7 @@ bool write_file_atomically(const std::string &path, const std::string &text)
     return ok;
 }
 
-int fail(const char *what, const char *detail)
-{
-    fprintf(stderr, "nvrconf: %s%s%s\n", what, detail[0] != '\0' ? ": " : "", detail);
-    return kExitFailed;
-}
-
 int add_factory_account();
-
-// Stores `record` as (kind, id) unless a record is stored there already.
-// 0 when stored or kept, -1 on failure.
-int store_if_absent(int kind, int id, const void *record, size_t size)
-{
-    static unsigned char stored[4096];
-    if (size > sizeof stored)
-        return -1;
-    const int found = confdb_read_record(ZQDB_PATH, kind, id, stored, size);
-    if (found != kRecAbsent)
-        return found == kRecFound ? 0 : -1;
-    return confdb_write_record(ZQDB_PATH, kind, id, record, size);
-}
 
 int add_factory_cameras()
 {
@@ -318,7 +315,9 @@ int cmd_init(bool demo)
             if (add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
                 return fail("cannot store key", entry.key);
         }
-        return add_demo_cameras();
+        if (add_demo_cameras() != kExitOk)
+            return kExitFailed;
+        return add_demo_recording();
     }
     return kExitOk;
 }
