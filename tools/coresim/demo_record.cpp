@@ -3,9 +3,6 @@
 // channel, all from the cameras of the configuration database. Holidays,
 // record schedules and modes are read back from the database, so their
 // notifications need no answer.
-#include <cstring>
-#include <string>
-
 #include "codecs/channel_db.h"
 #include "demo.h"
 #include "modules/record/record_records.h"
@@ -18,20 +15,6 @@ constexpr int32_t kProtocolRtsp = 1;
 constexpr int32_t kPrimaryStream = 4096;
 constexpr int32_t kSecondaryStream = 512;
 constexpr int kDefaultMaxCameras = 32;
-
-template <typename T> bool payload_as(const CoreMessage &request, T *out)
-{
-    memset(out, 0, sizeof *out);
-    if (request.payload.size() < sizeof *out)
-        return false;
-    memcpy(out, request.payload.data(), sizeof *out);
-    return true;
-}
-
-template <typename T> std::string bytes_of(const T &record)
-{
-    return std::string(reinterpret_cast<const char *>(&record), sizeof record);
-}
 
 bool enabled_camera(int32_t chnid, camera_record *camera)
 {
@@ -53,7 +36,7 @@ void on_anr_support(const CoreMessage &request, Answer &answer)
         return;
     const anr_support support{chnid, supports_anr(chnid) ? 1 : 0};
     confdb_close();
-    answer.push_back(AnswerStep::reply(kReplyGetAnrSupport, bytes_of(support)));
+    answer.push_back(AnswerStep::reply(kReplyGetAnrSupport, bytes_of(&support, sizeof support)));
 }
 
 // 2285: switching edge storage off always works; switching it on fails on
@@ -72,7 +55,7 @@ void on_set_anr(const CoreMessage &request, Answer &answer)
         result.results[index] = change.anr == 0 || supports_anr(change.channels[index]) ? 0 : 1;
     }
     confdb_close();
-    answer.push_back(AnswerStep::reply(kReplySetAnr, bytes_of(result)));
+    answer.push_back(AnswerStep::reply(kReplySetAnr, bytes_of(&result, sizeof result)));
 }
 
 // 3218: the channels up to the device's camera count, with stream values
@@ -91,7 +74,7 @@ void on_record_streams(const CoreMessage &, Answer &answer)
         info.secondary[chnid] = camera.enableSubStream != 0 ? kSecondaryStream : 0;
     }
     confdb_close();
-    answer.push_back(AnswerStep::reply(kReplyGetRecordStreams, bytes_of(info)));
+    answer.push_back(AnswerStep::reply(kReplyGetRecordStreams, bytes_of(&info, sizeof info)));
 }
 
 void accept(const CoreMessage &, Answer &) {}
