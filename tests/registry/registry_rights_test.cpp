@@ -26,6 +26,8 @@ const Family kFamilies[] = {
     {2000, 2082, {WebRight::Camera, WebRight::Retrieve}},
     {3000, 3004, {WebRight::LiveView}},
     {4000, 4027, {WebRight::Playback, WebRight::Retrieve}},
+    {6030, 6031, {WebRight::Settings}},
+    {6040, 6047, {WebRight::Settings}},
     {6100, 6109, {WebRight::Storage}},
     {6200, 6227, {WebRight::Storage}},
     {8000, 8011, {WebRight::Status, WebRight::Session}},
