@@ -54,6 +54,6 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    fuzz_dispatch_request(kPaths, sizeof kPaths / sizeof kPaths[0], data, size);
+    fuzz_dispatch_input(kPaths, sizeof kPaths / sizeof kPaths[0], data, size);
     return 0;
 }

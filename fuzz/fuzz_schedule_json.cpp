@@ -40,6 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     round_trip(request.get(), get_schedule_by_json, get_schedule_json_object);
     round_trip(request.get(), get_schedule_by_json_ex, get_schedule_json_object_ex);
     round_trip(request.get(), get_schedule_by_json_ipc, get_schedule_json_object_ipc);
+    round_trip(request.get(), get_record_schedule_by_json, get_record_schedule_json_object);
     get_copy_flag_by_json(request.get(), "copyChn", "copyCnt");
     return 0;
 }

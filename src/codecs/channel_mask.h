@@ -26,3 +26,11 @@ inline void channel_mask_to_text(uint64_t mask, char out[kChannelMaskText + 1])
         out[index] = static_cast<char>('0' + (mask >> index & 1u));
     out[kChannelMaskText] = '\0';
 }
+
+// The 64-bit mask of the two 32-bit words it travels in, low word first.
+inline uint64_t channel_mask_of(uint32_t mask_low, uint32_t mask_high)
+{
+    return uint64_t{mask_high} << 32 | mask_low;
+}
+inline uint32_t channel_mask_low(uint64_t mask) { return static_cast<uint32_t>(mask); }
+inline uint32_t channel_mask_high(uint64_t mask) { return static_cast<uint32_t>(mask >> 32); }

@@ -86,7 +86,52 @@ int decode_schedule(json_object *request, const char *key, schedule_record *sche
     return 0;
 }
 
+json_object *record_day_object(const schedule_day &day)
+{
+    json_object *object = json_object_new_object();
+    json_add_int(object, "wholedayEnable", day.day_enable);
+    json_add_int(object, "wholedayActionType", day.day_action_type);
+    json_object *plans = json_object_new_array();
+    for (const schedule_section &section : day.sections)
+        json_object_array_add(plans, section_object(section, true, true));
+    json_object_object_add(object, "plans", plans);
+    return object;
+}
+
+void decode_record_day(json_object *item, schedule_day *day)
+{
+    const int whole_day = json_member_int(item, "wholedayEnable");
+    if (whole_day != 0) {
+        day->day_enable = whole_day;
+        day->day_action_type = json_member_int(item, "wholedayActionType");
+    }
+    json_object *plans = json_value_array(json_get_member(item, "plans"));
+    for (int index = 0; index < kScheduleSections; ++index)
+        decode_section(json_array_item(plans, index), true, &day->sections[index]);
+}
+
 } // namespace
+
+json_object *get_record_schedule_json_object(const schedule_record *schedule)
+{
+    if (schedule == nullptr)
+        return nullptr;
+    json_object *days = json_object_new_array();
+    for (const schedule_day &day : schedule->days)
+        json_object_array_add(days, record_day_object(day));
+    return days;
+}
+
+int get_record_schedule_by_json(json_object *request, const char *key, schedule_record *schedule)
+{
+    json_object *days = json_value_array(json_get_member(request, key));
+    if (days == nullptr || schedule == nullptr)
+        return -1;
+    memset(schedule, 0, sizeof *schedule);
+    for (int day = 0; day < kScheduleDays; ++day)
+        decode_record_day(json_array_item(days, day), &schedule->days[day]);
+    return 0;
+}
 
 json_object *get_schedule_json_object(const schedule_record *schedule)
 {

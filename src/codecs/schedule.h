@@ -31,8 +31,8 @@ struct schedule_section {
 
 struct schedule_day {
     schedule_section sections[kScheduleSections];
-    int32_t day_enable; // camera variant only
-    int32_t reserved;
+    int32_t day_enable;      // camera variant, and a record schedule's whole-day switch
+    int32_t day_action_type; // a record schedule's whole-day action type
 };
 
 struct schedule_record {
@@ -45,7 +45,7 @@ static_assert(offsetof(schedule_section, end_time) == 32);
 static_assert(offsetof(schedule_section, action_type) == 64);
 static_assert(sizeof(schedule_day) == 3272);
 static_assert(offsetof(schedule_day, day_enable) == 3264);
-static_assert(offsetof(schedule_day, reserved) == 3268);
+static_assert(offsetof(schedule_day, day_action_type) == 3268);
 static_assert(sizeof(schedule_record) == 26176);
 
 // A new JSON array in the output form (null for a null record); the caller
@@ -63,6 +63,16 @@ int get_schedule_by_json_ex(json_object *request, const char *key, schedule_reco
 // Camera variant: days 0 to 6 get day_enable 1 and sections 0 to 9; day 7
 // and every action type stay 0.
 int get_schedule_by_json_ipc(json_object *request, const char *key, schedule_record *schedule);
+
+// Record schedules exchange every section and the whole-day switch. Output:
+// 8 day objects {"wholedayEnable", "wholedayActionType", "plans"} whose
+// "plans" holds all 48 sections as {"startTime", "endTime", "actionType"}.
+// Input: the same day objects with each plan a positional [start, end,
+// action type] array; a day's whole-day action type is taken only when its
+// "wholedayEnable" is not 0. Missing days and plans stay zero. The decode
+// zeroes the record; -1, with the record untouched, as above.
+json_object *get_record_schedule_json_object(const schedule_record *schedule);
+int get_record_schedule_by_json(json_object *request, const char *key, schedule_record *schedule);
 
 // Bit n set for each of the first `count_key` elements of the `list_key`
 // array that is an integer from 0 to 63. Elements past the array's end are

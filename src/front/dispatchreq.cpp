@@ -11,7 +11,8 @@ namespace {
 
 struct Registry {
     int count;
-    int high; // one past the highest slot ever used
+    int high;       // one past the highest slot ever used
+    int first_free; // no slot below it is free, so registering starts there
     WebRes slots[MAX_WEBREQ_COUNT];
     unsigned char in_use[MAX_WEBREQ_COUNT];
 };
@@ -70,6 +71,7 @@ void unregister_keys(const PathKey *keys, int n)
         g_registry.slots[slot] = WebRes{};
         g_registry.in_use[slot] = 0;
         --g_registry.count;
+        g_registry.first_free = std::min(g_registry.first_free, slot);
     }
 }
 
@@ -84,7 +86,8 @@ int WebResRegister(const WebRes *table, int n)
         return -1;
     }
     int next = 0;
-    for (int slot = 0; slot < MAX_WEBREQ_COUNT && next < n; ++slot) {
+    int slot = g_registry.first_free;
+    for (; slot < MAX_WEBREQ_COUNT && next < n; ++slot) {
         if (g_registry.in_use[slot] != 0)
             continue;
         const WebRes &row = table[next++];
@@ -98,6 +101,7 @@ int WebResRegister(const WebRes *table, int n)
         ++g_registry.count;
         g_registry.high = std::max(g_registry.high, slot + 1);
     }
+    g_registry.first_free = slot;
     return 0;
 }
 

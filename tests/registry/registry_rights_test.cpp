@@ -27,6 +27,8 @@ const Family kFamilies[] = {
     // Live pictures and recorded video share both families.
     {3000, 3004, {WebRight::LiveView, WebRight::Playback}},
     {4000, 4027, {WebRight::LiveView, WebRight::Playback, WebRight::Retrieve}},
+    {6030, 6031, {WebRight::Settings}},
+    {6040, 6047, {WebRight::Settings}},
     {6100, 6109, {WebRight::Storage}},
     {6200, 6227, {WebRight::Storage}},
     {8000, 8011, {WebRight::Status, WebRight::Session}},

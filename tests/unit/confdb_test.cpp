@@ -221,6 +221,62 @@ TEST_F(ConfDb, CopyRecordWritesEveryMaskedChannelButTheSourceInOneStep)
     EXPECT_EQ(confdb_read_record(ZQDB_PATH, kRecMotion, 6, back.data(), back.size()), kRecAbsent);
 }
 
+TEST_F(ConfDb, MaskedWritesStoreOnlyTheMaskedChannels)
+{
+    // One record per channel at its own place in an array, and one record
+    // for every masked channel.
+    std::vector<unsigned char> array(64 * 8);
+    for (size_t i = 0; i < array.size(); ++i)
+        array[i] = static_cast<unsigned char>(i / 8 + 1);
+    ASSERT_EQ(confdb_write_masked(ZQDB_PATH, kRecMotion, array.data(), 8, 8, (1ULL << 1) | (1ULL << 63)), 0);
+    std::vector<unsigned char> back(8);
+    ASSERT_EQ(confdb_read_record(ZQDB_PATH, kRecMotion, 63, back.data(), back.size()), kRecFound);
+    EXPECT_EQ(back, std::vector<unsigned char>(8, 64));
+    ASSERT_EQ(confdb_read_record(ZQDB_PATH, kRecMotion, 1, back.data(), back.size()), kRecFound);
+    EXPECT_EQ(back, std::vector<unsigned char>(8, 2));
+    EXPECT_EQ(confdb_read_record(ZQDB_PATH, kRecMotion, 0, back.data(), back.size()), kRecAbsent);
+
+    const std::vector<unsigned char> same = pattern(16, 5);
+    ASSERT_EQ(
+        confdb_write_masked(ZQDB_PATH, kRecDisk, same.data(), same.size(), 0, (1ULL << 4) | (1ULL << 40)), 0);
+    std::vector<unsigned char> wide(16);
+    for (const int id : {4, 40}) {
+        ASSERT_EQ(confdb_read_record(ZQDB_PATH, kRecDisk, id, wide.data(), wide.size()), kRecFound);
+        EXPECT_EQ(wide, same) << "channel " << id;
+    }
+    EXPECT_EQ(confdb_write_masked(ZQDB_PATH, kRecDisk, nullptr, 16, 0, 1), -1);
+    EXPECT_EQ(confdb_write_masked(ZQDB_PATH, kRecDisk, same.data(), 0, 0, 1), -1);
+}
+
+TEST_F(ConfDb, SetRecordsIntChangesOneFieldAndCreatesMissingRecordsUnderTheirId)
+{
+    const std::vector<unsigned char> stored = pattern(12, 6);
+    ASSERT_EQ(confdb_write_record(ZQDB_PATH, kRecCamera, 3, stored.data(), stored.size()), 0);
+    ASSERT_EQ(confdb_write_record(ZQDB_PATH, kRecCamera, 4, stored.data(), 6), 0);
+    ASSERT_EQ(
+        confdb_set_records_int(ZQDB_PATH, kRecCamera, 12, 8, -2, (1ULL << 3) | (1ULL << 4) | (1ULL << 50)),
+        0);
+
+    std::vector<unsigned char> back(12);
+    ASSERT_EQ(confdb_read_record(ZQDB_PATH, kRecCamera, 3, back.data(), back.size()), kRecFound);
+    std::vector<unsigned char> want = stored;
+    want[8] = 0xfe, want[9] = want[10] = want[11] = 0xff;
+    EXPECT_EQ(back, want) << "only the field changes";
+    ASSERT_EQ(confdb_read_record(ZQDB_PATH, kRecCamera, 4, back.data(), back.size()), kRecFound);
+    want.assign(stored.begin(), stored.begin() + 6);
+    want.resize(12, 0);
+    want[8] = 0xfe, want[9] = want[10] = want[11] = 0xff;
+    EXPECT_EQ(back, want) << "a short record is zero-extended";
+    ASSERT_EQ(confdb_read_record(ZQDB_PATH, kRecCamera, 50, back.data(), back.size()), kRecFound);
+    EXPECT_EQ(back, (std::vector<unsigned char>{50, 0, 0, 0, 0, 0, 0, 0, 0xfe, 0xff, 0xff, 0xff}))
+        << "a missing record starts empty under its own id";
+    EXPECT_EQ(confdb_read_record(ZQDB_PATH, kRecCamera, 5, back.data(), back.size()), kRecAbsent);
+
+    EXPECT_EQ(confdb_set_records_int(ZQDB_PATH, kRecCamera, 12, 9, 1, 1ULL << 6), -1) << "field past the end";
+    EXPECT_EQ(confdb_set_records_int(ZQDB_PATH, kRecCamera, 2, 0, 1, 1ULL << 6), -1);
+    EXPECT_EQ(confdb_read_record(ZQDB_PATH, kRecCamera, 6, back.data(), back.size()), kRecAbsent);
+}
+
 TEST_F(ConfDb, WritesThatCannotReachTheFileReportFailure)
 {
     // The database path is a folder: nothing can be opened.
@@ -247,6 +303,8 @@ TEST_F(ConfDb, WritesThatCannotReachTheFileReportFailure)
     EXPECT_EQ(set_param_int(ZQDB_PATH, "k", 1), -1);
     EXPECT_EQ(confdb_write_record(ZQDB_PATH, kRecUser, 0, "abc", 3), -1);
     EXPECT_EQ(confdb_copy_record(ZQDB_PATH, kRecUser, 0, 2), -1);
+    EXPECT_EQ(confdb_write_masked(ZQDB_PATH, kRecUser, "abcd", 4, 0, 1), -1);
+    EXPECT_EQ(confdb_set_records_int(ZQDB_PATH, kRecUser, 4, 0, 1, 1), -1);
     EXPECT_EQ(confdb_read_record(ZQDB_PATH, kRecUser, 0, buffer, sizeof buffer), -1);
     confdb_close();
 

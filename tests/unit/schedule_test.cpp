@@ -205,7 +205,7 @@ TEST(ScheduleCamera, DecodeEnablesSevenDaysOfTenSections)
     for (int day = 0; day < 7; ++day) {
         const schedule_day &slot = filled.record.days[day];
         EXPECT_EQ(slot.day_enable, 1);
-        EXPECT_EQ(slot.reserved, 0);
+        EXPECT_EQ(slot.day_action_type, 0);
         for (int index = 0; index < kScheduleIpcSections; ++index) {
             EXPECT_EQ(std::string(slot.sections[index].start_time), "s" + tag_of(day, index));
             EXPECT_EQ(std::string(slot.sections[index].end_time), "e" + tag_of(day, index));
@@ -215,6 +215,82 @@ TEST(ScheduleCamera, DecodeEnablesSevenDaysOfTenSections)
                              (kScheduleSections - kScheduleIpcSections) * sizeof(schedule_section)));
     }
     EXPECT_TRUE(all_zero(&filled.record.days[7], sizeof(schedule_day)));
+}
+
+// A record page's week: day d has its whole-day switch d % 2 and action
+// d + 10, and `plans` plans tagged by day and slot.
+std::string record_week_input(int plans)
+{
+    std::vector<std::string> days;
+    for (int day = 0; day < kScheduleDays; ++day) {
+        std::vector<std::string> items;
+        for (int index = 0; index < plans; ++index) {
+            const std::string tag = tag_of(day, index);
+            items.push_back("[\"s" + tag + "\", \"e" + tag + "\", " + std::to_string(day * 100 + index) +
+                            "]");
+        }
+        days.push_back("{\"wholedayEnable\": " + std::to_string(day % 2) + ", \"wholedayActionType\": " +
+                       std::to_string(day + 10) + ", \"plans\": " + list_text(items) + "}");
+    }
+    return "{\"schedule\": " + list_text(days) + "}";
+}
+
+TEST(ScheduleRecord, AWeekDecodedAndEncodedReadsBackAsSent)
+{
+    const JsonPtr request = parse(record_week_input(kScheduleSections));
+    Filled filled;
+    ASSERT_EQ(get_record_schedule_by_json(request.get(), "schedule", &filled.record), 0);
+
+    std::vector<std::string> days;
+    for (int day = 0; day < kScheduleDays; ++day) {
+        std::vector<std::string> plans;
+        for (int index = 0; index < kScheduleSections; ++index) {
+            const std::string tag = tag_of(day, index);
+            const int action = day * 100 + index;
+            plans.push_back(section_text("s" + tag, "e" + tag, &action));
+        }
+        // The whole-day action is kept only for a day whose switch is on.
+        const int whole = day % 2;
+        days.push_back("{ \"wholedayEnable\": " + std::to_string(whole) + ", \"wholedayActionType\": " +
+                       std::to_string(whole != 0 ? day + 10 : 0) + ", \"plans\": " + list_text(plans) + " }");
+    }
+    EXPECT_EQ(encoded(get_record_schedule_json_object(&filled.record)), list_text(days));
+    EXPECT_EQ(get_record_schedule_json_object(nullptr), nullptr);
+}
+
+TEST(ScheduleRecord, DecodeTakesMissingOrWrongTypedPartsAsEmpty)
+{
+    const JsonPtr request = parse(R"({"schedule": ["day", {"wholedayEnable": 3}, {"plans": 5},
+        {"wholedayEnable": "1", "wholedayActionType": "4", "plans": [["a", "b", 1], null, ["c"], 7, [1, 2, "x"]]}]})");
+    Filled filled;
+    ASSERT_EQ(get_record_schedule_by_json(request.get(), "schedule", &filled.record), 0);
+    const schedule_record &record = filled.record;
+    EXPECT_TRUE(all_zero(&record.days[0], sizeof(schedule_day)));
+    EXPECT_EQ(record.days[1].day_enable, 3);
+    EXPECT_EQ(record.days[1].day_action_type, 0);
+    EXPECT_TRUE(all_zero(&record.days[2], sizeof(schedule_day)));
+    const schedule_day &day = record.days[3];
+    EXPECT_EQ(day.day_enable, 1);
+    EXPECT_EQ(day.day_action_type, 4);
+    EXPECT_EQ(std::string(day.sections[0].start_time), "a");
+    EXPECT_EQ(std::string(day.sections[0].end_time), "b");
+    EXPECT_EQ(day.sections[0].action_type, 1);
+    EXPECT_TRUE(all_zero(&day.sections[1], sizeof(schedule_section)));
+    EXPECT_EQ(std::string(day.sections[2].start_time), "c");
+    EXPECT_EQ(day.sections[2].end_time[0], '\0');
+    EXPECT_TRUE(all_zero(&day.sections[3], sizeof(schedule_section)));
+    EXPECT_EQ(std::string(day.sections[4].start_time), "1");
+    EXPECT_EQ(day.sections[4].action_type, 0);
+    EXPECT_TRUE(all_zero(&record.days[4], 4 * sizeof(schedule_day)));
+
+    // Plans past the 48th are not read; no day array leaves the record.
+    const JsonPtr longer = parse(record_week_input(kScheduleSections + 2));
+    ASSERT_EQ(get_record_schedule_by_json(longer.get(), "schedule", &filled.record), 0);
+    EXPECT_EQ(filled.record.days[7].sections[47].action_type, 747);
+    const JsonPtr none = parse(R"({"schedule": {"0": 1}})");
+    Filled untouched;
+    EXPECT_EQ(get_record_schedule_by_json(none.get(), "schedule", &untouched.record), -1);
+    EXPECT_EQ(untouched.record.days[0].day_enable, 0x78787878);
 }
 
 TEST(ScheduleCopyFlag, MaskReadsOnlyCountedIntegerElementsInRange)

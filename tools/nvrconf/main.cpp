@@ -26,13 +26,28 @@
 #include "modules/system/user_session.h"
 #include "platform/confdb/confdb.h"
 #include "platform/sysutil/nvr_path.h"
+#include "nvrconf.h"
+
+int fail(const char *what, const char *detail)
+{
+    fprintf(stderr, "nvrconf: %s%s%s\n", what, detail[0] != '\0' ? ": " : "", detail);
+    return kExitFailed;
+}
+
+int store_if_absent(int kind, int id, const void *record, size_t size)
+{
+    // Reading the first byte tells whether the record is there.
+    unsigned char first = 0;
+    const int found = confdb_read_record(ZQDB_PATH, kind, id, &first, sizeof first);
+    if (found != kRecAbsent)
+        return found == kRecFound ? 0 : -1;
+    return confdb_write_record(ZQDB_PATH, kind, id, record, size);
+}
 
 namespace {
 
 constexpr const char *kExportIndexPath = "/tmp/.export_down_file";
 constexpr const char *kProfileToolName = "zqprofile";
-constexpr int kExitOk = 0;
-constexpr int kExitFailed = 1;
 constexpr int kExitUsage = 2;
 
 const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
@@ -47,8 +62,10 @@ const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
                            "                       protocols and models are stored. --demo also\n"
                            "                       stores demo device settings, four cameras on\n"
                            "                       the first four channels with motion detection,\n"
-                           "                       and the accounts \"operator\" and \"guest\" with\n"
-                           "                       the password demo1234 (set ones are kept).\n"
+                           "                       their recording settings and schedules, a few\n"
+                           "                       holidays, and the accounts \"operator\" and\n"
+                           "                       \"guest\" with the password demo1234 (set ones\n"
+                           "                       are kept).\n"
                            "  get KEY              print the value of KEY (exit 1 when it is absent)\n"
                            "  set KEY VALUE        store VALUE under KEY, creating the key when missing\n"
                            "  passwd USER PASSWORD store the MD5 digest of PASSWORD in USER's account;\n"
@@ -229,26 +246,7 @@ bool write_file_atomically(const std::string &path, const std::string &text)
     return ok;
 }
 
-int fail(const char *what, const char *detail)
-{
-    fprintf(stderr, "nvrconf: %s%s%s\n", what, detail[0] != '\0' ? ": " : "", detail);
-    return kExitFailed;
-}
-
 int add_factory_account();
-
-// Stores `record` as (kind, id) unless a record is stored there already.
-// 0 when stored or kept, -1 on failure.
-int store_if_absent(int kind, int id, const void *record, size_t size)
-{
-    static unsigned char stored[4096];
-    if (size > sizeof stored)
-        return -1;
-    const int found = confdb_read_record(ZQDB_PATH, kind, id, stored, size);
-    if (found != kRecAbsent)
-        return found == kRecFound ? 0 : -1;
-    return confdb_write_record(ZQDB_PATH, kind, id, record, size);
-}
 
 int add_factory_cameras()
 {
@@ -339,7 +337,9 @@ int cmd_init(bool demo)
             return fail("cannot store the demo motion settings", "");
         if (add_demo_accounts(kDemoPassword) != 0)
             return fail("cannot store the demo accounts", "");
-        return add_demo_cameras();
+        if (add_demo_cameras() != kExitOk)
+            return kExitFailed;
+        return add_demo_recording();
     }
     return kExitOk;
 }

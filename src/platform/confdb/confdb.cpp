@@ -341,6 +341,14 @@ template <typename OnRow> int for_each_row(const char *db, StmtId id, OnRow on_r
     return rc == SQLITE_DONE ? 0 : -1;
 }
 
+// Stores `value` little-endian at `at`.
+void put_int32(unsigned char *at, int32_t value)
+{
+    const auto bits = static_cast<uint32_t>(value);
+    for (int byte = 0; byte < 4; ++byte)
+        at[byte] = static_cast<unsigned char>(bits >> (8 * byte));
+}
+
 constexpr size_t kNoIdField = SIZE_MAX;
 
 int copy_record(const char *db, int kind, int from_id, uint64_t channel_mask, size_t id_offset)
@@ -357,11 +365,46 @@ int copy_record(const char *db, int kind, int from_id, uint64_t channel_mask, si
     for (int n = 0; n < kMaxChannels; ++n) {
         if ((channel_mask >> n & 1U) == 0 || n == from_id)
             continue;
-        if (id_offset != kNoIdField) {
-            const auto id = static_cast<uint32_t>(n);
-            for (int byte = 0; byte < 4; ++byte)
-                record[id_offset + byte] = static_cast<unsigned char>(id >> (8 * byte));
+        if (id_offset != kNoIdField)
+            put_int32(record.data() + id_offset, n);
+        if (put_record(conn, kind, n, record.data(), record.size()) != 0)
+            return fail_transaction(conn);
+    }
+    return commit(conn);
+}
+
+int write_masked(sqlite3 *conn, int kind, const unsigned char *data, size_t record_size, size_t stride,
+                 uint64_t channel_mask)
+{
+    if (statement(conn, kPutRecord) == nullptr || !begin(conn))
+        return -1;
+    for (int n = 0; n < kMaxChannels; ++n) {
+        if ((channel_mask >> n & 1U) != 0 &&
+            put_record(conn, kind, n, data + static_cast<size_t>(n) * stride, record_size) != 0)
+            return fail_transaction(conn);
+    }
+    return commit(conn);
+}
+
+int set_records_int(sqlite3 *conn, int kind, size_t record_size, size_t offset, int32_t value,
+                    uint64_t channel_mask)
+{
+    if (statement(conn, kSelRecord) == nullptr || statement(conn, kPutRecord) == nullptr || !begin(conn))
+        return -1;
+    std::vector<unsigned char> record;
+    for (int n = 0; n < kMaxChannels; ++n) {
+        if ((channel_mask >> n & 1U) == 0)
+            continue;
+        const int found = fetch_record(conn, kind, n, record);
+        if (found < 0)
+            return fail_transaction(conn);
+        if (found == 0) {
+            record.assign(record_size, 0);
+            put_int32(record.data(), n);
+        } else if (record.size() < record_size) {
+            record.resize(record_size, 0);
         }
+        put_int32(record.data() + offset, value);
         if (put_record(conn, kind, n, record.data(), record.size()) != 0)
             return fail_transaction(conn);
     }
@@ -657,6 +700,31 @@ int confdb_copy_record_set_id(const char *db, int kind, int from_id, uint64_t ch
         return -1;
     const std::lock_guard<std::mutex> lock(g_mutex);
     return copy_record(db, kind, from_id, channel_mask, id_offset);
+}
+
+int confdb_write_masked(const char *db, int kind, const void *data, size_t record_size, size_t stride,
+                        uint64_t channel_mask)
+{
+    if (data == nullptr || record_size == 0)
+        return -1;
+    const std::lock_guard<std::mutex> lock(g_mutex);
+    sqlite3 *conn = connect(db);
+    if (conn == nullptr)
+        return -1;
+    return write_masked(conn, kind, static_cast<const unsigned char *>(data), record_size, stride,
+                        channel_mask);
+}
+
+int confdb_set_records_int(const char *db, int kind, size_t record_size, size_t offset, int32_t value,
+                           uint64_t channel_mask)
+{
+    if (record_size < sizeof(int32_t) || offset > record_size - sizeof(int32_t))
+        return -1;
+    const std::lock_guard<std::mutex> lock(g_mutex);
+    sqlite3 *conn = connect(db);
+    if (conn == nullptr)
+        return -1;
+    return set_records_int(conn, kind, record_size, offset, value, channel_mask);
 }
 
 int confdb_init_schema(const char *db)

@@ -56,6 +56,11 @@ enum ConfRecordKind : int {
     // Camera protocols and camera models (id = the protocol's or model's id).
     kRecIpcProtocol = 25,
     kRecIpcModel = 26,
+    // Holidays (id 0..31), and each channel's recording setting and record
+    // schedule (id = channel).
+    kRecHoliday = 120,
+    kRecRecordSetting = 121,
+    kRecRecordSchedule = 122,
 };
 
 // Result of a record read.
@@ -78,6 +83,21 @@ int confdb_read_records(const char *db, int kind, void *array, size_t record_siz
 // `channel_mask` (n != from_id), in one transaction. 0, or -1 on failure
 // (nothing changed) or when the source record is absent.
 int confdb_copy_record(const char *db, int kind, int from_id, uint64_t channel_mask);
+
+// Stores records of `record_size` bytes as ids 0..63 whose bit is set in
+// `channel_mask`, in one transaction: the record of id n is at
+// data + n * stride (a stride of 0 stores the same record under every id).
+// 0, or -1 on failure (nothing changed).
+int confdb_write_masked(const char *db, int kind, const void *data, size_t record_size, size_t stride,
+                        uint64_t channel_mask);
+// Sets the little-endian int32 at byte `offset` of record n to `value` for
+// every id n in 0..63 whose bit is set in `channel_mask`, in one
+// transaction. A record never stored starts as `record_size` zero bytes
+// with n as the int32 at byte 0 (records whose first field is their id); a
+// shorter stored record is zero-extended to `record_size`. 0, or -1 on
+// failure or when the field does not fit the record (nothing changed).
+int confdb_set_records_int(const char *db, int kind, size_t record_size, size_t offset, int32_t value,
+                           uint64_t channel_mask);
 
 // Creates the schema when missing (called by nvrconf init; the calls above
 // also work on a fresh file). 0 or -1.
