@@ -56,6 +56,10 @@ enum ConfRecordKind : int {
     // Camera protocols and camera models (id = the protocol's or model's id).
     kRecIpcProtocol = 25,
     kRecIpcModel = 26,
+    // Smart event effective schedules: id = (event index << 8) | channel.
+    kRecSmartEventEffectiveSchedule = 140,
+    // A camera's exposure list (id = channel).
+    kRecIpcExposure = 141,
 };
 
 // Result of a record read.
