@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <initializer_list>
 #include <string>
@@ -37,7 +38,33 @@ Answer demo_answer(const CoreMessage &message);
 // Little-endian int32 values one after the other, the shape of most replies.
 std::string demo_int32s(std::initializer_list<int32_t> values);
 
+// The first sizeof(T) bytes of a request's payload as a T (zeroed first);
+// false when the payload is shorter.
+template <typename T> bool demo_payload_as(const CoreMessage &request, T *out)
+{
+    memset(out, 0, sizeof *out);
+    if (request.payload.size() < sizeof *out)
+        return false;
+    memcpy(out, request.payload.data(), sizeof *out);
+    return true;
+}
+
+// The bytes of a record, as a reply payload.
+inline std::string demo_bytes(const void *data, size_t size)
+{
+    return std::string(static_cast<const char *>(data), size);
+}
+
 // Model parts that more than one module reads.
 
 // Operation log entries (core message 3485) in arrival order, oldest first.
 const std::deque<LogRecord> &demo_operation_log();
+
+// The recorder's camera of a channel as the demo LAN sees it: online when
+// the camera answers, with its model and firmware ("" when offline).
+struct DemoCameraInfo {
+    bool online;
+    const char *model;
+    const char *fwVersion;
+};
+DemoCameraInfo demo_camera_info(int32_t chnid);

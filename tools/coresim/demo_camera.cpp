@@ -111,20 +111,6 @@ enum StreamSlot : int {
 std::map<int32_t, StreamSetting> g_streams; // by channel
 std::vector<ipc_modify_entry> g_modify_results;
 
-template <typename T> bool payload_as(const CoreMessage &request, T *out)
-{
-    memset(out, 0, sizeof *out);
-    if (request.payload.size() < sizeof *out)
-        return false;
-    memcpy(out, request.payload.data(), sizeof *out);
-    return true;
-}
-
-std::string bytes_of(const void *data, size_t size)
-{
-    return std::string(static_cast<const char *>(data), size);
-}
-
 const LanCamera *lan_camera(const char *ipAddr)
 {
     for (const LanCamera &camera : kLan)
@@ -203,7 +189,7 @@ void on_list(const CoreMessage &, Answer &answer)
         if (!stored_camera(chnid, &camera))
             continue;
         const ipc_list_record record = list_record(chnid, camera);
-        records += bytes_of(&record, sizeof record);
+        records += demo_bytes(&record, sizeof record);
     }
     confdb_close();
     answer.push_back(AnswerStep::reply(kMsgListCameras + kReplyOffset, records));
@@ -237,7 +223,7 @@ void on_search(const CoreMessage &, Answer &answer)
     std::string records;
     for (const LanCamera &camera : kLan) {
         const ipc_search_record record = search_record(camera);
-        records += bytes_of(&record, sizeof record);
+        records += demo_bytes(&record, sizeof record);
     }
     answer.push_back(AnswerStep::reply(kMsgSearchCameras + kReplyOffset, records));
 }
@@ -253,7 +239,7 @@ int32_t connect_result(const char *ipAddr, const char *password)
 template <typename Param> void on_test_connect(const CoreMessage &request, Answer &answer)
 {
     Param param;
-    if (!payload_as(request, &param))
+    if (!demo_payload_as(request, &param))
         return;
     param.ipAddr[sizeof param.ipAddr - 1] = param.password[sizeof param.password - 1] = '\0';
     answer.push_back(AnswerStep::reply(request.code + kReplyOffset,
@@ -297,7 +283,7 @@ ipc_stream_info stream_info(int32_t chnid, const LanCamera &camera, const Stream
 void on_stream_info(const CoreMessage &request, Answer &answer)
 {
     int32_t chnid = -1;
-    if (!payload_as(request, &chnid))
+    if (!demo_payload_as(request, &chnid))
         return;
     camera_record camera;
     const LanCamera *lan = stored_camera(chnid, &camera) ? online_camera(camera) : nullptr;
@@ -307,7 +293,7 @@ void on_stream_info(const CoreMessage &request, Answer &answer)
     info.word[1] = chnid;
     if (lan != nullptr)
         info = stream_info(chnid, *lan, stream_of(chnid, *lan));
-    answer.push_back(AnswerStep::reply(kMsgGetStreamInfo + kReplyOffset, bytes_of(&info, sizeof info)));
+    answer.push_back(AnswerStep::reply(kMsgGetStreamInfo + kReplyOffset, demo_bytes(&info, sizeof info)));
 }
 
 // Takes `value` unless the request leaves the field as it is (-1).
@@ -346,7 +332,7 @@ void apply_stream_setting(const ipc_stream_setting &sent, StreamSetting *setting
 void on_set_stream(const CoreMessage &request, Answer &answer)
 {
     ipc_stream_setting sent;
-    if (!payload_as(request, &sent))
+    if (!demo_payload_as(request, &sent))
         return;
     char text[kChannelMaskText + 1];
     memcpy(text, sent.slot, kChannelMaskText);
@@ -378,7 +364,7 @@ void on_set_network(const CoreMessage &request, Answer &answer)
 void on_set_network_batch(const CoreMessage &request, Answer &)
 {
     ipc_net_change change;
-    if (!payload_as(request, &change))
+    if (!demo_payload_as(request, &change))
         return;
     change.macAddr[sizeof change.macAddr - 1] = change.oldIpcAddr[sizeof change.oldIpcAddr - 1] = '\0';
     ipc_modify_entry entry{};
@@ -397,7 +383,8 @@ void on_modify_result(const CoreMessage &, Answer &answer)
     ipc_modify_result result{};
     result.count = static_cast<int32_t>(g_modify_results.size());
     std::copy(g_modify_results.begin(), g_modify_results.end(), result.entries);
-    answer.push_back(AnswerStep::reply(kMsgGetModifyResult + kReplyOffset, bytes_of(&result, sizeof result)));
+    answer.push_back(
+        AnswerStep::reply(kMsgGetModifyResult + kReplyOffset, demo_bytes(&result, sizeof result)));
 }
 
 int days_in_month(int year, int month)
@@ -412,7 +399,7 @@ int days_in_month(int year, int month)
 void on_month_record_days(const CoreMessage &request, Answer &answer)
 {
     month_record_days_query query;
-    if (!payload_as(request, &query))
+    if (!demo_payload_as(request, &query))
         return;
     int32_t days[32] = {};
     const time_t now = time(nullptr);
@@ -425,14 +412,14 @@ void on_month_record_days(const CoreMessage &request, Answer &answer)
         for (int day = 1; day <= last; ++day)
             days[day] = day % 9 != 0 ? 1 : 0;
     }
-    answer.push_back(AnswerStep::reply(kMsgMonthRecordDays + kReplyOffset, bytes_of(days, sizeof days)));
+    answer.push_back(AnswerStep::reply(kMsgMonthRecordDays + kReplyOffset, demo_bytes(days, sizeof days)));
 }
 
 // 1201, 1202: stream settings kept for a channel go with its camera.
 void forget_stream(const CoreMessage &request, Answer &)
 {
     int32_t chnid = -1;
-    if (payload_as(request, &chnid))
+    if (demo_payload_as(request, &chnid))
         g_streams.erase(chnid);
 }
 
@@ -456,5 +443,15 @@ const DemoRow kCameraRows[] = {
 };
 
 } // namespace
+
+DemoCameraInfo demo_camera_info(int32_t chnid)
+{
+    camera_record camera;
+    const LanCamera *lan = stored_camera(chnid, &camera) ? online_camera(camera) : nullptr;
+    confdb_close();
+    if (lan == nullptr)
+        return DemoCameraInfo{false, "", ""};
+    return DemoCameraInfo{true, lan->model, lan->fwVersion};
+}
 
 NVR_DEMO_ROWS(kCameraRows)

@@ -19,6 +19,7 @@
 #include "codecs/channel_db.h"
 #include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
+#include "nvrconf_demo.h"
 #include "platform/confdb/confdb.h"
 #include "platform/sysutil/nvr_path.h"
 
@@ -318,7 +319,10 @@ int cmd_init(bool demo)
             if (add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
                 return fail("cannot store key", entry.key);
         }
-        return add_demo_cameras();
+        if (add_demo_cameras() != kExitOk)
+            return kExitFailed;
+        if (add_demo_camera_image() != 0)
+            return fail("cannot store the demo camera image settings", "");
     }
     return kExitOk;
 }
@@ -481,6 +485,10 @@ const char *kind_name(int kind)
         return "camera protocol";
     case kRecIpcModel:
         return "camera model";
+    case kRecSmartEventEffectiveSchedule:
+        return "smart event schedule";
+    case kRecIpcExposure:
+        return "camera exposure list";
     default:
         return "?";
     }
