@@ -106,7 +106,7 @@ template <typename Day> void default_week(Day *days)
     }
 }
 
-void default_motion(int32_t chnid, ipc_motion_info *motion)
+void default_motion(int32_t chnid, ipc_motion_params *motion)
 {
     motion->chnid = chnid;
     motion->enable = 1;
@@ -140,7 +140,7 @@ CameraImage &image_of(int32_t chnid)
     default_week(fresh.exposure);
     for (int day = 1; day <= 5; ++day)
         fresh.exposure[day].sections[0].exposureTime = 40, fresh.exposure[day].sections[0].gainLevel = 30;
-    default_motion(chnid, &fresh.motion);
+    default_motion(chnid, &fresh.motion.params);
     return g_images.emplace(chnid, fresh).first->second;
 }
 
@@ -363,14 +363,9 @@ void on_set_motion(const CoreMessage &request, Answer &answer)
     for (int32_t chnid = 0; chnid < kCameraChannels; ++chnid) {
         if ((mask >> chnid & 1u) == 0)
             continue;
-        ipc_motion_info &kept = image_of(chnid).motion;
-        kept.enable = sent.enable;
-        kept.sensitivity = sent.sensitivity;
-        kept.minsize = sent.minsize;
-        kept.mintime = sent.mintime;
-        kept.adaptability = sent.adaptability;
-        memcpy(kept.map_mask, sent.map_mask, sizeof kept.map_mask);
-        kept.schedule = sent.schedule;
+        ipc_motion_params &kept = image_of(chnid).motion.params;
+        kept = sent.params;
+        kept.chnid = chnid;
     }
     reply(answer, request, demo_int32s({kStatusOk}));
 }

@@ -125,18 +125,6 @@ const WireField kModelFields[] = {
 const WireLayout kProtocolLayout = wire_layout(kProtocolFields, sizeof(ipc_protocol_record));
 const WireLayout kModelLayout = wire_layout(kModelFields, sizeof(ipc_model_record));
 
-// Writes `answer` (the JSON error when it could not be built) and marks the
-// reply handled.
-int write_reply_answer(json_object *answer)
-{
-    if (answer == nullptr)
-        cgi_error_to_webserver(kRespJson);
-    else
-        cgi_write_json(kRespJson, answer);
-    cgi_set_callback_done(1);
-    return 0;
-}
-
 // Number of channels the recorder serves: the stored maximum within 0..64.
 int max_cameras()
 {
@@ -279,11 +267,11 @@ int on_get_ipc_list_cb(const ReplyReader &reply)
     json_object *list = reply_entries<ipc_list_record>(reply, list_entry);
     if (!answer || list == nullptr) {
         json_object_put(list);
-        return write_reply_answer(nullptr);
+        return relay_answer_json(nullptr);
     }
     json_object_object_add(answer.get(), "IPC", list);
     json_add_int(answer.get(), "maxIPCNums", get_param_int(ZQDB_PATH, "max_cameras", kMaxCamerasDefault));
-    return write_reply_answer(answer.get());
+    return relay_answer_json(answer.get());
 }
 
 // The search goes out on every interface, so "nic" is not needed.
@@ -305,12 +293,12 @@ int on_search_ipc_cb(const ReplyReader &reply)
     json_object *list = reply_entries<ipc_search_record>(reply, search_entry);
     if (!answer || list == nullptr) {
         json_object_put(list);
-        return write_reply_answer(nullptr);
+        return relay_answer_json(nullptr);
     }
     const bool found = json_object_array_length(list) > 0;
     json_object_object_add(answer.get(), "IPC", list);
     json_add_string(answer.get(), "resultString", found ? "OK" : "NO");
-    return write_reply_answer(answer.get());
+    return relay_answer_json(answer.get());
 }
 
 int on_get_ipc_protocols(char *)

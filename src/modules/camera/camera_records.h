@@ -432,7 +432,8 @@ static_assert(sizeof(ipc_exposure_sche_setting) == kIpcExposureScheRequestSize);
 
 constexpr size_t kMotionMapSize = 300;
 
-struct ipc_motion_info {
+// The settings that reply 8358 and request 3366 both carry.
+struct ipc_motion_params {
     int32_t chnid;
     int32_t enable;
     int32_t sensitivity;
@@ -441,28 +442,25 @@ struct ipc_motion_info {
     int32_t adaptability;
     char map_mask[kMotionMapSize];
     schedule_record schedule;
+};
+static_assert(offsetof(ipc_motion_params, map_mask) == 24);
+static_assert(offsetof(ipc_motion_params, schedule) == 324);
+
+struct ipc_motion_info {
+    ipc_motion_params params;
     int32_t isNtPlatform;
 };
 static_assert(sizeof(ipc_motion_info) == 26504);
-static_assert(offsetof(ipc_motion_info, map_mask) == 24);
-static_assert(offsetof(ipc_motion_info, schedule) == 324);
 static_assert(offsetof(ipc_motion_info, isNtPlatform) == 26500);
 
 struct ipc_motion_setting {
     uint32_t copy_mask[2]; // low word first; the channel's own bit included
-    int32_t chnid;
-    int32_t enable;
-    int32_t sensitivity;
-    int32_t minsize;
-    int32_t mintime;
-    int32_t adaptability;
-    char map_mask[kMotionMapSize];
-    schedule_record schedule;
+    ipc_motion_params params;
     int32_t reserved;
 };
 static_assert(sizeof(ipc_motion_setting) == 26512);
-static_assert(offsetof(ipc_motion_setting, map_mask) == 32);
-static_assert(offsetof(ipc_motion_setting, schedule) == 332);
+static_assert(offsetof(ipc_motion_setting, params) + offsetof(ipc_motion_params, map_mask) == 32);
+static_assert(offsetof(ipc_motion_setting, params) + offsetof(ipc_motion_params, schedule) == 332);
 
 // Request 3360.
 struct ipc_event_text_query {

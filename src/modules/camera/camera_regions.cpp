@@ -32,26 +32,18 @@ constexpr WireLayout kAreaHead = wire_layout(kAreaHeadFields, sizeof(ipc_area_in
 
 // ---- Motion detection ------------------------------------------------------
 
-const WireField kMotionReplyFields[] = {
-    WIRE_INT("chnid", ipc_motion_info, chnid),
-    WIRE_INT("enable", ipc_motion_info, enable),
-    WIRE_INT("sensitivity", ipc_motion_info, sensitivity),
-    WIRE_INT("minsize", ipc_motion_info, minsize),
-    WIRE_INT("mintime", ipc_motion_info, mintime),
-    WIRE_INT("adaptability", ipc_motion_info, adaptability),
-    WIRE_TEXT("map_mask", ipc_motion_info, map_mask),
+const WireField kMotionFields[] = {
+    WIRE_INT("chnid", ipc_motion_params, chnid),
+    WIRE_INT("enable", ipc_motion_params, enable),
+    WIRE_INT("sensitivity", ipc_motion_params, sensitivity),
+    WIRE_INT("minsize", ipc_motion_params, minsize),
+    WIRE_INT("mintime", ipc_motion_params, mintime),
+    WIRE_INT("adaptability", ipc_motion_params, adaptability),
+    WIRE_TEXT("map_mask", ipc_motion_params, map_mask),
 };
+constexpr WireLayout kMotion = wire_layout(kMotionFields, sizeof(ipc_motion_params));
 const WireField kMotionTailFields[] = {
     WIRE_INT("isNtPlatform", ipc_motion_info, isNtPlatform),
-};
-const WireField kMotionSetFields[] = {
-    WIRE_INT("chnid", ipc_motion_setting, chnid),
-    WIRE_INT("enable", ipc_motion_setting, enable),
-    WIRE_INT("sensitivity", ipc_motion_setting, sensitivity),
-    WIRE_INT("minsize", ipc_motion_setting, minsize),
-    WIRE_INT("mintime", ipc_motion_setting, mintime),
-    WIRE_INT("adaptability", ipc_motion_setting, adaptability),
-    WIRE_TEXT("map_mask", ipc_motion_setting, map_mask),
 };
 
 // ---- Event text --------------------------------------------------------------
@@ -115,8 +107,8 @@ int on_get_ipc_motion_cb(const ReplyReader &reply)
     if (!reply.record(0, &info))
         return -1;
     const JsonPtr answer = json_new_object();
-    wire_add_fields(answer.get(), &info, wire_layout(kMotionReplyFields, sizeof info));
-    json_object_object_add(answer.get(), "effective", get_schedule_json_object_ipc(&info.schedule));
+    wire_add_fields(answer.get(), &info.params, kMotion);
+    json_object_object_add(answer.get(), "effective", get_schedule_json_object_ipc(&info.params.schedule));
     wire_add_fields(answer.get(), &info, wire_layout(kMotionTailFields, sizeof info));
     return relay_answer_json(answer.get());
 }
@@ -133,8 +125,8 @@ int on_set_ipc_motion(char *text)
                                                                                              << channel;
     setting.copy_mask[0] = static_cast<uint32_t>(copies);
     setting.copy_mask[1] = static_cast<uint32_t>(copies >> 32);
-    wire_fill(request.get(), wire_layout(kMotionSetFields, sizeof setting), &setting);
-    get_schedule_by_json_ipc(request.get(), "effective", &setting.schedule);
+    wire_fill(request.get(), kMotion, &setting.params);
+    get_schedule_by_json_ipc(request.get(), "effective", &setting.params.schedule);
     relay_request(kMsgSetIpcMotion, &setting, sizeof setting, kRespJson);
     return 0;
 }
