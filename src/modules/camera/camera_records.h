@@ -430,7 +430,7 @@ static_assert(sizeof(ipc_exposure_sche_setting) == kIpcExposureScheRequestSize);
 
 // ---- Camera motion detection (reply 8358, request 3366) --------------------
 
-constexpr size_t kMotionMapSize = 300;
+constexpr size_t kIpcMotionMapSize = 300;
 
 // The settings that reply 8358 and request 3366 both carry.
 struct ipc_motion_params {
@@ -440,7 +440,7 @@ struct ipc_motion_params {
     int32_t minsize;
     int32_t mintime;
     int32_t adaptability;
-    char map_mask[kMotionMapSize];
+    char map_mask[kIpcMotionMapSize];
     schedule_record schedule;
 };
 static_assert(offsetof(ipc_motion_params, map_mask) == 24);
