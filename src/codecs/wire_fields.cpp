@@ -1,11 +1,11 @@
 #include "codecs/wire_fields.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
 #include "codecs/json_util.h"
 #include "codecs/params.h"
-#include "core/reply_reader.h"
 
 namespace {
 
@@ -20,6 +20,42 @@ void put_int32(unsigned char *at, int32_t value)
         at[byte] = static_cast<unsigned char>(bits >> (8 * byte));
 }
 
+// The whole field is cleared, so no rest of an older, longer text (an old
+// password, say) stays behind the new one's terminator.
+void put_text(unsigned char *at, size_t size, const char *text)
+{
+    memset(at, 0, size);
+    snprintf(reinterpret_cast<char *>(at), size, "%s", text);
+}
+
+// One field from `value` (null when missing); a missing text is `missing`.
+void put_field(const WireField &field, json_object *value, const char *missing, unsigned char *bytes)
+{
+    unsigned char *at = bytes + field.offset;
+    switch (field.type) {
+    case WireType::kConst:
+        put_int32(at, field.constant);
+        return;
+    case WireType::kInt32: {
+        int number = 0;
+        json_value_int(value, &number);
+        put_int32(at, number);
+        return;
+    }
+    case WireType::kText: {
+        const char *text = json_value_text(value);
+        put_text(at, field.size, text != nullptr ? text : missing);
+        return;
+    }
+    }
+}
+
+bool form_matches(json_object *item, WireForm form)
+{
+    const json_type wanted = form == WireForm::kKeyed ? json_type_object : json_type_array;
+    return item != nullptr && json_object_get_type(item) == wanted;
+}
+
 } // namespace
 
 void wire_fill(json_object *request, const WireLayout &layout, void *record)
@@ -27,27 +63,32 @@ void wire_fill(json_object *request, const WireLayout &layout, void *record)
     auto *bytes = static_cast<unsigned char *>(record);
     for (size_t index = 0; index < layout.count; ++index) {
         const WireField &field = layout.fields[index];
-        if (field.type == WireType::kInt32) {
-            put_int32(bytes + field.offset, json_member_int(request, field.key));
-            continue;
-        }
-        // The whole field is cleared, so no rest of an older, longer text
-        // (an old password, say) stays behind the new one's terminator.
-        const char *text = json_value_text(json_get_member(request, field.key));
-        memset(bytes + field.offset, 0, field.size);
-        snprintf(reinterpret_cast<char *>(bytes + field.offset), field.size, "%s",
-                 text != nullptr ? text : kMissingText);
+        json_object *value = field.key != nullptr ? json_get_member(request, field.key) : nullptr;
+        put_field(field, value, kMissingText, bytes);
+    }
+}
+
+void wire_fill_items(json_object *items, const WireLayout &layout, void *record)
+{
+    auto *bytes = static_cast<unsigned char *>(record);
+    size_t element = 0;
+    for (size_t index = 0; index < layout.count; ++index) {
+        const WireField &field = layout.fields[index];
+        json_object *value = field.type != WireType::kConst ? json_array_item(items, element++) : nullptr;
+        put_field(field, value, "", bytes);
     }
 }
 
 bool wire_has_all(json_object *request, const WireLayout &layout)
 {
     for (size_t index = 0; index < layout.count; ++index) {
-        json_object *value = json_get_member(request, layout.fields[index].key);
+        const WireField &field = layout.fields[index];
+        if (field.type == WireType::kConst)
+            continue;
+        json_object *value = json_get_member(request, field.key);
         int number = 0;
-        const bool present = layout.fields[index].type == WireType::kInt32
-                                 ? json_value_int(value, &number)
-                                 : json_value_text(value) != nullptr;
+        const bool present = field.type == WireType::kInt32 ? json_value_int(value, &number)
+                                                            : json_value_text(value) != nullptr;
         if (!present)
             return false;
     }
@@ -59,6 +100,8 @@ void wire_add_fields(json_object *object, const void *record, const WireLayout &
     const ReplyReader reader(static_cast<const char *>(record), layout.record_size);
     for (size_t index = 0; index < layout.count; ++index) {
         const WireField &field = layout.fields[index];
+        if (field.type == WireType::kConst)
+            continue;
         if (field.type == WireType::kInt32) {
             json_add_int(object, field.key, reader.int32_at(field.offset));
             continue;
@@ -68,4 +111,58 @@ void wire_add_fields(json_object *object, const void *record, const WireLayout &
         copy_field_text(text, sizeof text, at, field.size);
         json_add_string(object, field.key, text);
     }
+}
+
+json_object *wire_list_json(const ReplyReader &record, const WireList &list, const char *index_key)
+{
+    if (record.size() < wire_list_end(list))
+        return nullptr;
+    json_object *entries = json_object_new_array();
+    for (size_t index = 0; index < list.count; ++index) {
+        json_object *entry = json_object_new_object();
+        if (index_key != nullptr)
+            json_add_int(entry, index_key, static_cast<int>(index));
+        wire_add_fields(entry, record.bytes(list.base + index * list.stride, list.entry.record_size),
+                        list.entry);
+        json_object_array_add(entries, entry);
+    }
+    return entries;
+}
+
+json_object *wire_grid_json(const ReplyReader &record, const WireGrid &grid)
+{
+    if (record.size() < wire_grid_end(grid))
+        return nullptr;
+    json_object *rows = json_object_new_array();
+    for (size_t row = 0; row < grid.rows; ++row) {
+        WireList list = grid.row;
+        list.base += grid.base + row * grid.row_stride;
+        json_object_array_add(rows, wire_list_json(record, list));
+    }
+    return rows;
+}
+
+size_t wire_list_fill(json_object *items, const WireList &list, WireForm form, void *record)
+{
+    auto *bytes = static_cast<unsigned char *>(record);
+    const size_t count = std::min(json_array_size(items), list.count);
+    for (size_t index = 0; index < count; ++index) {
+        json_object *item = json_array_item(items, index);
+        if (!form_matches(item, form))
+            continue;
+        unsigned char *entry = bytes + list.base + index * list.stride;
+        if (form == WireForm::kKeyed)
+            wire_fill(item, list.entry, entry);
+        else
+            wire_fill_items(item, list.entry, entry);
+    }
+    return count;
+}
+
+void wire_grid_fill(json_object *rows, const WireGrid &grid, WireForm form, void *record)
+{
+    auto *bytes = static_cast<unsigned char *>(record);
+    const size_t count = std::min(json_array_size(rows), grid.rows);
+    for (size_t row = 0; row < count; ++row)
+        wire_list_fill(json_array_item(rows, row), grid.row, form, bytes + grid.base + row * grid.row_stride);
 }

@@ -38,6 +38,13 @@ public:
         return read(index * sizeof(T), out, sizeof(T));
     }
 
+    // The `length` bytes at `offset` in place; null when they are not all in
+    // the payload.
+    const char *bytes(size_t offset, size_t length) const
+    {
+        return offset > size_ || length > size_ - offset ? nullptr : data_ + offset;
+    }
+
     // A little-endian int32 at `offset`, or `fallback` when out of range.
     int32_t int32_at(size_t offset, int32_t fallback = 0) const
     {

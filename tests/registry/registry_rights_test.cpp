@@ -23,7 +23,10 @@ const Family kFamilies[] = {
     {1000,
      1034,
      {WebRight::Open, WebRight::Session, WebRight::Settings, WebRight::Retrieve, WebRight::Shutdown}},
-    {2000, 2082, {WebRight::Camera, WebRight::Retrieve}},
+    {2000, 2034, {WebRight::Camera, WebRight::Retrieve}},
+    // The recorder's motion and smart event schedules.
+    {2035, 2036, {WebRight::Event}},
+    {2037, 2082, {WebRight::Camera, WebRight::Retrieve}},
     // Live pictures and recorded video share both families.
     {3000, 3004, {WebRight::LiveView, WebRight::Playback}},
     {4000, 4027, {WebRight::LiveView, WebRight::Playback, WebRight::Retrieve}},

@@ -59,3 +59,12 @@ template <typename T> bool demo_payload_as(const CoreMessage &request, T *out)
 
 // Operation log entries (core message 3485) in arrival order, oldest first.
 const std::deque<LogRecord> &demo_operation_log();
+
+// The recorder's camera of a channel as the demo LAN sees it: online when
+// the camera answers, with its model and firmware ("" when offline).
+struct DemoCameraInfo {
+    bool online;
+    const char *model;
+    const char *fwVersion;
+};
+DemoCameraInfo demo_camera_info(int32_t chnid);

@@ -444,4 +444,14 @@ const DemoRow kCameraRows[] = {
 
 } // namespace
 
+DemoCameraInfo demo_camera_info(int32_t chnid)
+{
+    camera_record camera;
+    const LanCamera *lan = stored_camera(chnid, &camera) ? online_camera(camera) : nullptr;
+    confdb_close();
+    if (lan == nullptr)
+        return DemoCameraInfo{false, "", ""};
+    return DemoCameraInfo{true, lan->model, lan->fwVersion};
+}
+
 NVR_DEMO_ROWS(kCameraRows)

@@ -24,6 +24,7 @@
 #include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
 #include "modules/system/user_session.h"
+#include "nvrconf_demo.h"
 #include "platform/confdb/confdb.h"
 #include "platform/sysutil/nvr_path.h"
 #include "nvrconf.h"
@@ -339,6 +340,8 @@ int cmd_init(bool demo)
             return fail("cannot store the demo accounts", "");
         if (add_demo_cameras() != kExitOk)
             return kExitFailed;
+        if (add_demo_camera_image() != 0)
+            return fail("cannot store the demo camera image settings", "");
         return add_demo_recording();
     }
     return kExitOk;
@@ -549,6 +552,10 @@ const char *kind_name(int kind)
         return "camera protocol";
     case kRecIpcModel:
         return "camera model";
+    case kRecSmartEventEffectiveSchedule:
+        return "smart event schedule";
+    case kRecIpcExposure:
+        return "camera exposure list";
     default:
         return "?";
     }

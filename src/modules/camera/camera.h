@@ -37,6 +37,39 @@ int on_set_ipc_stream_info(char *text);
 int on_set_ipc_stream_batch(char *text);
 int on_get_month_record_days(char *text);
 
+// Image enhancement, display and generic page parameters.
+int on_get_ipc_image_enhancement(char *text);
+int on_set_ipc_image_enhancement(char *text);
+int on_get_ipc_image_display(char *text);
+int on_set_ipc_image_display(char *text);
+int on_get_ipc_common_param(char *text);
+int on_set_ipc_common_param(char *text);
+
+// Image schedules and weekly camera schedules.
+int on_get_ipc_image_schedule(char *text);
+int on_set_ipc_image_schedule(char *text);
+int on_set_ipc_image_schedule_batch(char *text);
+int on_get_ipc_sche10(char *text);
+int on_set_ipc_sche10(char *text);
+int on_get_ipc_exposure_sche(char *text);
+int on_set_ipc_exposure_sche(char *text);
+int on_get_ipc_sche12(char *text);
+int on_set_ipc_sche12(char *text);
+
+// Regions, camera motion detection and event texts.
+int on_get_ipc_area_param(char *text);
+int on_set_ipc_area_param(char *text);
+int on_set_ipc_area_id(char *text);
+int on_get_ipc_motion(char *text);
+int on_set_ipc_motion(char *text);
+int on_get_ipc_event_text(char *text);
+
+// Event schedules and exposure lists of the database.
+int on_get_ipc_event_schedules(char *text);
+int on_set_ipc_event_schedules(char *text);
+int on_set_ipc_exposure_list(char *text);
+int on_get_ipc_exposure_list(char *text);
+
 // The module's single reply callback: finds the decoder of the reply code
 // in the module's decoder table.
 int on_camera_ipc_callback(void *context, const char *header, const char *payload);
@@ -54,6 +87,18 @@ int on_get_ipc_stream_info_cb(const ReplyReader &reply);
 int on_set_ipc_stream_cb(const ReplyReader &reply);
 int on_get_ipc_modify_result_cb(const ReplyReader &reply);
 int on_get_month_record_days_cb(const ReplyReader &reply);
+int on_get_ipc_image_schedule_cb(const ReplyReader &reply);
+int on_get_ipc_sche10_cb(const ReplyReader &reply);
+int on_get_ipc_exposure_sche_cb(const ReplyReader &reply);
+int on_get_ipc_sche12_cb(const ReplyReader &reply);
+int on_get_ipc_area_param_cb(const ReplyReader &reply);
+int on_get_ipc_motion_cb(const ReplyReader &reply);
+int on_get_ipc_event_text_cb(const ReplyReader &reply);
+
+// Reply records the callback answers as one JSON object each.
+extern const RelayRecord kImageEnhancementRecord;
+extern const RelayRecord kImageDisplayRecord;
+extern const RelayRecord kCommonParamRecord;
 
 // Camera protocol and model records. The list reads fill `out` (up to
 // `capacity`) and give the number read, or -1.
@@ -61,6 +106,10 @@ int read_ipc_protocols(const char *db, ipc_protocol_record *out, int capacity);
 int write_ipc_protocol(const char *db, const ipc_protocol_record *record);
 int read_ipc_models_by_protocol(const char *db, int protocol, ipc_model_record *out, int capacity);
 int read_ipc_model(const char *db, ipc_model_record *record, int id);
+// A camera's exposure list (kRecFound, kRecAbsent or -1); the write stores
+// the list under its own channel, 0..63, and gives 0 or -1.
+int read_exposure(const char *db, ipc_exposure_list *list, int chnid);
+int write_exposure(const char *db, const ipc_exposure_list *list);
 
 // Camera changes: the 1203 notification and the operation log of `record`
 // (sub type 204, parameter code 903) with its detail block.

@@ -1,5 +1,6 @@
 // Camera protocol and model records over confdb: one record per protocol
-// (kind kRecIpcProtocol) and per model (kind kRecIpcModel), keyed by id.
+// (kind kRecIpcProtocol) and per model (kind kRecIpcModel), keyed by id;
+// and each camera's exposure list (kind kRecIpcExposure, by channel).
 #include <cstring>
 
 #include "modules/camera/camera.h"
@@ -37,4 +38,20 @@ int read_ipc_models_by_protocol(const char *db, int protocol, ipc_model_record *
 int read_ipc_model(const char *db, ipc_model_record *record, int id)
 {
     return confdb_read_record(db, kRecIpcModel, id, record, sizeof *record);
+}
+
+int read_exposure(const char *db, ipc_exposure_list *list, int chnid)
+{
+    if (!camera_channel_valid(chnid)) {
+        memset(list, 0, sizeof *list);
+        return -1;
+    }
+    return confdb_read_record(db, kRecIpcExposure, chnid, list, sizeof *list);
+}
+
+int write_exposure(const char *db, const ipc_exposure_list *list)
+{
+    if (!camera_channel_valid(list->chnid))
+        return -1;
+    return confdb_write_record(db, kRecIpcExposure, list->chnid, list, sizeof *list);
 }

@@ -2,15 +2,18 @@
 // that several camera resources share.
 #include "codecs/json_util.h"
 #include "codecs/params.h"
+#include "codecs/ipc_common_param.h"
 #include "core/ipc.h"
 #include "front/web_utils.h"
 #include "modules/camera/camera.h"
 
 namespace {
 
+// A reply code and its decoder, or the record answered as one object.
 struct CameraReply {
     int code;
     CameraDecoder decode;
+    const RelayRecord *record;
 };
 
 int common_json(const ReplyReader &reply)
@@ -43,6 +46,17 @@ const CameraReply kCameraReplies[] = {
     {kMsgGetStreamInfo + kReplyOffset, on_get_ipc_stream_info_cb},
     {kMsgGetModifyResult + kReplyOffset, on_get_ipc_modify_result_cb},
     {kMsgMonthRecordDays + kReplyOffset, on_get_month_record_days_cb},
+    {kMsgGetImageEnhancement + kReplyOffset, nullptr, &kImageEnhancementRecord},
+    {kMsgGetImageDisplay + kReplyOffset, nullptr, &kImageDisplayRecord},
+    {kMsgGetIpcCommonParam + kReplyOffset, nullptr, &kCommonParamRecord},
+    {kMsgGetImageSchedule + kReplyOffset, on_get_ipc_image_schedule_cb},
+    {kMsgGetAreaParam + kReplyOffset, on_get_ipc_area_param_cb},
+    {kMsgGetSche10 + kReplyOffset, on_get_ipc_sche10_cb},
+    {kMsgGetExposureSche + kReplyOffset, on_get_ipc_exposure_sche_cb},
+    {kMsgGetSche12 + kReplyOffset, on_get_ipc_sche12_cb},
+    {kMsgGetIpcMotion + kReplyOffset, on_get_ipc_motion_cb},
+    {kMsgSetIpcMotion + kReplyOffset, on_cgi_camera_res_cb},
+    {kMsgGetEventText + kReplyOffset, on_get_ipc_event_text_cb},
 };
 
 // The int32 status at the start of a reply; false for a shorter reply,
@@ -69,9 +83,12 @@ int on_camera_ipc_callback(void * /*context*/, const char *header, const char *p
     if (header == nullptr || payload == nullptr)
         return 0;
     const int code = ipc_reply_code(header);
-    for (const CameraReply &row : kCameraReplies)
-        if (row.code == code)
-            return row.decode(ReplyReader(payload, ipc_reply_size(header)));
+    for (const CameraReply &row : kCameraReplies) {
+        if (row.code != code)
+            continue;
+        const ReplyReader reply(payload, ipc_reply_size(header));
+        return row.record != nullptr ? relay_record_json(reply, *row.record) : row.decode(reply);
+    }
     return 0;
 }
 

@@ -137,6 +137,12 @@ int write_reply_answer(json_object *answer)
     return 0;
 }
 
+// Number of channels the recorder serves: the stored maximum within 0..64.
+int max_cameras()
+{
+    return clamp_count(get_param_int(ZQDB_PATH, "max_cameras", kMaxCamerasDefault), kCameraChannels);
+}
+
 json_object *list_entry(const ipc_list_record &record)
 {
     json_object *entry = json_object_new_object();
@@ -273,11 +279,11 @@ int on_get_ipc_list_cb(const ReplyReader &reply)
     json_object *list = reply_entries<ipc_list_record>(reply, list_entry);
     if (!answer || list == nullptr) {
         json_object_put(list);
-        return write_reply_answer(nullptr);
+        return relay_answer_json(nullptr);
     }
     json_object_object_add(answer.get(), "IPC", list);
     json_add_int(answer.get(), "maxIPCNums", get_param_int(ZQDB_PATH, "max_cameras", kMaxCamerasDefault));
-    return write_reply_answer(answer.get());
+    return relay_answer_json(answer.get());
 }
 
 // The search goes out on every interface, so "nic" is not needed.
@@ -299,12 +305,12 @@ int on_search_ipc_cb(const ReplyReader &reply)
     json_object *list = reply_entries<ipc_search_record>(reply, search_entry);
     if (!answer || list == nullptr) {
         json_object_put(list);
-        return write_reply_answer(nullptr);
+        return relay_answer_json(nullptr);
     }
     const bool found = json_object_array_length(list) > 0;
     json_object_object_add(answer.get(), "IPC", list);
     json_add_string(answer.get(), "resultString", found ? "OK" : "NO");
-    return write_reply_answer(answer.get());
+    return relay_answer_json(answer.get());
 }
 
 int on_get_ipc_protocols(char *)

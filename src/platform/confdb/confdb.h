@@ -61,6 +61,10 @@ enum ConfRecordKind : int {
     kRecHoliday = 120,
     kRecRecordSetting = 121,
     kRecRecordSchedule = 122,
+    // Smart event effective schedules: id = (event index << 8) | channel.
+    kRecSmartEventEffectiveSchedule = 140,
+    // A camera's exposure list (id = channel).
+    kRecIpcExposure = 141,
 };
 
 // Result of a record read.

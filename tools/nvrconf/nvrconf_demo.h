@@ -1,0 +1,6 @@
+// Demo data that nvrconf init --demo stores beside the demo cameras, one
+// function per module's pages. Each keeps what is stored already and gives
+// 0, or -1 on a failed write.
+#pragma once
+
+int add_demo_camera_image();
