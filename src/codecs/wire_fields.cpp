@@ -20,6 +20,14 @@ void put_int32(unsigned char *at, int32_t value)
         at[byte] = static_cast<unsigned char>(bits >> (8 * byte));
 }
 
+// The whole field is cleared, so no rest of an older, longer text (an old
+// password, say) stays behind the new one's terminator.
+void put_text(unsigned char *at, size_t size, const char *text)
+{
+    memset(at, 0, size);
+    snprintf(reinterpret_cast<char *>(at), size, "%s", text);
+}
+
 } // namespace
 
 void wire_fill(json_object *request, const WireLayout &layout, void *record)
@@ -31,12 +39,22 @@ void wire_fill(json_object *request, const WireLayout &layout, void *record)
             put_int32(bytes + field.offset, json_member_int(request, field.key));
             continue;
         }
-        // The whole field is cleared, so no rest of an older, longer text
-        // (an old password, say) stays behind the new one's terminator.
         const char *text = json_value_text(json_get_member(request, field.key));
-        memset(bytes + field.offset, 0, field.size);
-        snprintf(reinterpret_cast<char *>(bytes + field.offset), field.size, "%s",
-                 text != nullptr ? text : kMissingText);
+        put_text(bytes + field.offset, field.size, text != nullptr ? text : kMissingText);
+    }
+}
+
+void wire_update(json_object *request, const WireLayout &layout, void *record)
+{
+    auto *bytes = static_cast<unsigned char *>(record);
+    for (size_t index = 0; index < layout.count; ++index) {
+        const WireField &field = layout.fields[index];
+        json_object *value = json_get_member(request, field.key);
+        int number = 0;
+        if (field.type == WireType::kInt32 && json_value_int(value, &number))
+            put_int32(bytes + field.offset, number);
+        else if (field.type == WireType::kText && json_value_text(value) != nullptr)
+            put_text(bytes + field.offset, field.size, json_value_text(value));
     }
 }
 

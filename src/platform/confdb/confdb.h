@@ -56,6 +56,10 @@ enum ConfRecordKind : int {
     // Camera protocols and camera models (id = the protocol's or model's id).
     kRecIpcProtocol = 25,
     kRecIpcModel = 26,
+    // The network settings (interfaces, addressing, mode) and the multicast
+    // setting: one record each (id 0).
+    kRecNetwork = 180,
+    kRecMulticast = 181,
 };
 
 // Result of a record read.
