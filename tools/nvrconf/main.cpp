@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "codecs/channel_db.h"
+#include "demo_network.h"
 #include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
 #include "platform/confdb/confdb.h"
@@ -41,7 +42,8 @@ const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
                            "                       one is set with passwd. Missing factory camera\n"
                            "                       protocols and models are stored. --demo also\n"
                            "                       stores demo device settings and four cameras on\n"
-                           "                       the first four channels (set ones are kept).\n"
+                           "                       the first four channels and the network\n"
+                           "                       settings (set ones are kept).\n"
                            "  get KEY              print the value of KEY (exit 1 when it is absent)\n"
                            "  set KEY VALUE        store VALUE under KEY, creating the key when missing\n"
                            "  passwd USER PASSWORD store the MD5 digest of PASSWORD in USER's account;\n"
@@ -106,6 +108,7 @@ constexpr FactoryKey kDemoKeys[] = {
     {"max_cameras", "16"},
     {"max_poe_num", "8"},
     {"deviceid", "1"},
+    {"mac_addr", "001E4A3C5D10"},
 };
 
 // Camera protocols of a factory device. Our own protocol starts with its
@@ -318,6 +321,8 @@ int cmd_init(bool demo)
             if (add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
                 return fail("cannot store key", entry.key);
         }
+        if (add_demo_network() != 0)
+            return fail("cannot store the demo network settings", "");
         return add_demo_cameras();
     }
     return kExitOk;
