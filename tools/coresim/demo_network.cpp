@@ -83,15 +83,19 @@ void on_multicast(const CoreMessage &request, Answer &answer)
     sent.ip[sizeof sent.ip - 1] = '\0';
     in_addr group{};
     const bool is_group = inet_pton(AF_INET, sent.ip, &group) == 1 && (ntohl(group.s_addr) >> 28) == 0xe;
-    answer.push_back(AnswerStep::reply(kReplySetMulticast, demo_int32s({sent.enable == 0 || is_group ? 0 : -1})));
+    answer.push_back(
+        AnswerStep::reply(kReplySetMulticast, demo_int32s({sent.enable == 0 || is_group ? 0 : -1})));
 }
 
 void ignore(const CoreMessage &, Answer &) {}
 
 const DemoRow kNetworkRows[] = {
-    {kMsgNetworkChanged, ignore},        {kMsgSlaveClear, ignore},
-    {kMsgRestartNetwork, ignore},        {kMsgSetDefaultRoute, on_default_route},
-    {kMsgSetMulticast, on_multicast},    {kMsgIpConflict, on_ip_conflict},
+    {kMsgNetworkChanged, ignore},
+    {kMsgSlaveClear, ignore},
+    {kMsgRestartNetwork, ignore},
+    {kMsgSetDefaultRoute, on_default_route},
+    {kMsgSetMulticast, on_multicast},
+    {kMsgIpConflict, on_ip_conflict},
     {kMsgIpConflictByDev, on_ip_conflict_by_dev},
 };
 
