@@ -28,6 +28,7 @@ const Family kFamilies[] = {
     {4000, 4027, {WebRight::Playback, WebRight::Retrieve}},
     {6100, 6109, {WebRight::Storage}},
     {6200, 6227, {WebRight::Storage}},
+    {7000, 7099, {WebRight::Settings}},
     {8000, 8011, {WebRight::Status, WebRight::Session}},
 };
 
