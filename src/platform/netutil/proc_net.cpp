@@ -122,7 +122,8 @@ long long byte_rate(uint64_t then, uint64_t now, uint64_t elapsed_us)
     const uint64_t part = bytes % elapsed_us * kUsPerSecond / elapsed_us;
     if (whole > static_cast<uint64_t>(INT64_MAX) / kUsPerSecond)
         return INT64_MAX;
-    return static_cast<long long>(whole * kUsPerSecond + part);
+    const uint64_t rate = whole * kUsPerSecond + part;
+    return static_cast<long long>(rate);
 }
 
 bool parse_ipv6_hex(const char *hex, in6_addr *address)
