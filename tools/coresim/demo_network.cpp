@@ -44,24 +44,15 @@ void answer_conflict(int32_t reply, const char *address, Answer &answer)
     answer.push_back(AnswerStep::reply(reply, demo_int32s({in_use ? 1 : 0})));
 }
 
-void on_ip_conflict(const CoreMessage &request, Answer &answer)
+// Both conflict checks carry the address to look for in their `ip` field.
+template <typename Request, int32_t Reply> void on_conflict_check(const CoreMessage &request, Answer &answer)
 {
-    ip_conflict_request sent{};
+    Request sent{};
     if (request.payload.size() < sizeof sent)
         return;
     memcpy(&sent, request.payload.data(), sizeof sent);
     sent.ip[sizeof sent.ip - 1] = '\0';
-    answer_conflict(kReplyIpConflict, sent.ip, answer);
-}
-
-void on_ip_conflict_by_dev(const CoreMessage &request, Answer &answer)
-{
-    ip_conflict_dev_request sent{};
-    if (request.payload.size() < sizeof sent)
-        return;
-    memcpy(&sent, request.payload.data(), sizeof sent);
-    sent.ip[sizeof sent.ip - 1] = '\0';
-    answer_conflict(kReplyIpConflictByDev, sent.ip, answer);
+    answer_conflict(Reply, sent.ip, answer);
 }
 
 void on_default_route(const CoreMessage &request, Answer &answer)
@@ -95,8 +86,8 @@ const DemoRow kNetworkRows[] = {
     {kMsgRestartNetwork, ignore},
     {kMsgSetDefaultRoute, on_default_route},
     {kMsgSetMulticast, on_multicast},
-    {kMsgIpConflict, on_ip_conflict},
-    {kMsgIpConflictByDev, on_ip_conflict_by_dev},
+    {kMsgIpConflict, on_conflict_check<ip_conflict_request, kReplyIpConflict>},
+    {kMsgIpConflictByDev, on_conflict_check<ip_conflict_dev_request, kReplyIpConflictByDev>},
 };
 
 } // namespace

@@ -78,30 +78,28 @@ struct NetPort {
     int32_t network_record::*ip6_type;
 };
 
-const NetPort kBond0 = {
-    "bond0",
-    "macAddr",
-    "ip6networkType",
-    wire_layout(kHeadKeys1, sizeof(net_port_block)),
-    wire_layout(kTailKeys1, sizeof(net_port_block)),
-    wire_layout(kIp6Keys1, sizeof(net_ip6_text)),
-    wire_layout(kIp6GatewayKeys1, sizeof(net_ip6_text)),
-    &network_record::bond0,
-    &network_record::bond0_ip6,
-    &network_record::bond0_ip6_type,
-};
-const NetPort kEth0 = {
-    "eth0",
-    "macAddr",
-    "ip6networkType",
-    wire_layout(kHeadKeys1, sizeof(net_port_block)),
-    wire_layout(kTailKeys1, sizeof(net_port_block)),
-    wire_layout(kIp6Keys1, sizeof(net_ip6_text)),
-    wire_layout(kIp6GatewayKeys1, sizeof(net_ip6_text)),
-    &network_record::eth0,
-    &network_record::eth0_ip6,
-    &network_record::eth0_ip6_type,
-};
+// bond0 and eth0 carry the same keys, each from its own fields.
+constexpr NetPort first_port(const char *ifname, net_port_block network_record::*block,
+                             net_ip6_text network_record::*ip6_text, int32_t network_record::*ip6_type)
+{
+    return NetPort{
+        ifname,
+        "macAddr",
+        "ip6networkType",
+        wire_layout(kHeadKeys1, sizeof(net_port_block)),
+        wire_layout(kTailKeys1, sizeof(net_port_block)),
+        wire_layout(kIp6Keys1, sizeof(net_ip6_text)),
+        wire_layout(kIp6GatewayKeys1, sizeof(net_ip6_text)),
+        block,
+        ip6_text,
+        ip6_type,
+    };
+}
+
+const NetPort kBond0 =
+    first_port("bond0", &network_record::bond0, &network_record::bond0_ip6, &network_record::bond0_ip6_type);
+const NetPort kEth0 =
+    first_port("eth0", &network_record::eth0, &network_record::eth0_ip6, &network_record::eth0_ip6_type);
 const NetPort kEth1 = {
     "eth1",
     "macAddr2",
