@@ -13,6 +13,9 @@ bin="$top/build/bin"
 
 mkdir -p "$root/mnt/nand/app" "$root/tmp" "$root/var/run" "$root/bin" "$root/dev/shm" "$www/cgi-bin"
 cp "$bin/nvrweb.cgi" "$www/cgi-bin/nvrweb.cgi"
+# The interface probes read the kernel's tables below the device root: the
+# demo shows the host's own.
+ln -sfn /proc "$root/proc"
 
 # Device tools stand in under their device names.
 if [ -x "$bin/nvrconf" ]; then

@@ -149,6 +149,17 @@ int on_cgi_common_json_cb(int count, const ReplyReader &reply)
     return 0;
 }
 
+int on_cgi_res_json_cb(const ReplyReader &reply)
+{
+    if (reply.size() < sizeof(int32_t))
+        return -1;
+    JsonPtr object = json_new_object();
+    json_add_int(object.get(), "res", reply.int32_at(0));
+    cgi_write_json(kRespJson, object.get());
+    cgi_set_callback_done(1);
+    return 0;
+}
+
 int on_cgi_common_json_cb(int count, const char *payload)
 {
     const size_t size = count > 0 ? static_cast<size_t>(count) * sizeof(int32_t) : 0;

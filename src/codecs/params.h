@@ -65,6 +65,11 @@ int on_cgi_common_json_cb(int count, const ReplyReader &reply);
 // The same for a payload the caller has sized: `count` int32 records.
 int on_cgi_common_json_cb(int count, const char *payload);
 
+// Decoder of a reply whose first int32 is a result: writes the JSON
+// {"res": <result>} and sets the done flag to 1; a payload shorter than 4
+// bytes is no reply (nothing written, -1).
+int on_cgi_res_json_cb(const ReplyReader &reply);
+
 // Writes "CGI OK status:[s]" (or "CGI ERROR status:[s]" for a negative
 // status), then ", data:[d]" when `data` is given, cut to 255 characters,
 // as text, and sets the done flag to 1. Returns 1.

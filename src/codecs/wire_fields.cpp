@@ -79,6 +79,20 @@ void wire_fill_items(json_object *items, const WireLayout &layout, void *record)
     }
 }
 
+void wire_update(json_object *request, const WireLayout &layout, void *record)
+{
+    auto *bytes = static_cast<unsigned char *>(record);
+    for (size_t index = 0; index < layout.count; ++index) {
+        const WireField &field = layout.fields[index];
+        json_object *value = json_get_member(request, field.key);
+        int number = 0;
+        if (field.type == WireType::kInt32 && json_value_int(value, &number))
+            put_int32(bytes + field.offset, number);
+        else if (field.type == WireType::kText && json_value_text(value) != nullptr)
+            put_text(bytes + field.offset, field.size, json_value_text(value));
+    }
+}
+
 bool wire_has_all(json_object *request, const WireLayout &layout)
 {
     for (size_t index = 0; index < layout.count; ++index) {

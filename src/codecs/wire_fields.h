@@ -67,6 +67,11 @@ void wire_fill(json_object *request, const WireLayout &layout, void *record);
 // The same from a positional array: element i fills the i-th non-constant
 // field. A missing element is 0 or the empty text.
 void wire_fill_items(json_object *items, const WireLayout &layout, void *record);
+
+// Settings side: replaces only the fields whose key the request holds (by
+// the value rules of codecs/params.h); the others keep the record's value.
+// Texts are cut to their width - 1 and the rest of their field is zeroed.
+void wire_update(json_object *request, const WireLayout &layout, void *record);
 // True when every key of the layout is present in the request.
 bool wire_has_all(json_object *request, const WireLayout &layout);
 

@@ -9,16 +9,6 @@
 
 namespace {
 
-struct Registry {
-    int count;
-    int high;       // one past the highest slot ever used
-    int first_free; // no slot below it is free, so registering starts there
-    WebRes slots[MAX_WEBREQ_COUNT];
-    unsigned char in_use[MAX_WEBREQ_COUNT];
-};
-
-Registry g_registry;
-
 struct TableList {
     int count;
     WebTableInfo tables[kMaxWebTables];
@@ -31,6 +21,17 @@ TableList g_tables;
 // the paths do. Every request scans the registry and every table is removed
 // at exit, so comparisons are one word each, not a string walk.
 using PathKey = uint64_t;
+
+struct Registry {
+    int count;
+    int high;       // one past the highest slot ever used
+    int first_free; // no slot below it is free, so registering starts there
+    WebRes slots[MAX_WEBREQ_COUNT];
+    PathKey keys[MAX_WEBREQ_COUNT]; // each slot's path as a key, made once (0 when free)
+    unsigned char in_use[MAX_WEBREQ_COUNT];
+};
+
+Registry g_registry;
 
 PathKey padded_key(const char (&padded)[sizeof(WebRes::path)])
 {
@@ -53,7 +54,7 @@ bool path_key(const char *path, PathKey *key)
     return true;
 }
 
-PathKey slot_key(int slot) { return padded_key(g_registry.slots[slot].path); }
+PathKey slot_key(int slot) { return g_registry.keys[slot]; }
 
 // Removes the in-use slots whose keys are among the `n` sorted `keys`. A
 // table's paths share their leading digits, so most slots fall outside the
@@ -69,6 +70,7 @@ void unregister_keys(const PathKey *keys, int n)
         if (key < keys[0] || key > keys[n - 1] || !std::binary_search(keys, keys + n, key))
             continue;
         g_registry.slots[slot] = WebRes{};
+        g_registry.keys[slot] = 0;
         g_registry.in_use[slot] = 0;
         --g_registry.count;
         g_registry.first_free = std::min(g_registry.first_free, slot);
@@ -97,6 +99,7 @@ int WebResRegister(const WebRes *table, int n)
         memcpy(entry.path, row.path, strnlen(row.path, sizeof entry.path - 1));
         entry.handler = row.handler;
         entry.right = row.right;
+        g_registry.keys[slot] = padded_key(entry.path);
         g_registry.in_use[slot] = 1;
         ++g_registry.count;
         g_registry.high = std::max(g_registry.high, slot + 1);

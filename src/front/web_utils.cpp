@@ -1,12 +1,7 @@
 #include "front/web_utils.h"
 
 #include <fcntl.h>
-#include <net/if.h>
-#include <spawn.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -16,10 +11,9 @@
 
 #include "front/cgi_env.h"
 #include "front/session.h"
+#include "platform/netutil/netutil.h"
 #include "platform/sysutil/nvr_path.h"
 #include "platform/sysutil/zq_std.h"
-
-extern char **environ;
 
 namespace {
 
@@ -41,36 +35,6 @@ const char *header_of_kind(int kind)
 
 // Copies at most size - 1 characters and always terminates.
 void copy_text(char *to, size_t size, const char *from) { snprintf(to, size, "%s", from); }
-
-// Starts `path` with `argv` and waits for it; 0 only for exit code 0.
-int spawn_and_wait(const char *path, const char *const argv[], bool search_path)
-{
-    pid_t pid = 0;
-    auto *args = const_cast<char *const *>(argv);
-    const int started = search_path ? posix_spawnp(&pid, path, nullptr, nullptr, args, environ)
-                                    : posix_spawn(&pid, path, nullptr, nullptr, args, environ);
-    if (started != 0)
-        return -1;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return -1;
-    }
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : -1;
-}
-
-void read_hardware_address(int sock, const char *interface, char *mac, const char *fallback)
-{
-    struct ifreq request {};
-    copy_text(request.ifr_name, IFNAMSIZ, interface);
-    if (sock < 0 || ioctl(sock, SIOCGIFHWADDR, &request) < 0) {
-        copy_text(mac, 18, fallback);
-        return;
-    }
-    const auto *octet = reinterpret_cast<const unsigned char *>(request.ifr_hwaddr.sa_data);
-    snprintf(mac, 18, "%02X:%02X:%02X:%02X:%02X:%02X", octet[0], octet[1], octet[2], octet[3], octet[4],
-             octet[5]);
-}
 
 } // namespace
 
@@ -160,14 +124,14 @@ int web_system(const char *command)
     if (command == nullptr)
         return -1;
     const char *const argv[] = {"sh", "-c", command, nullptr};
-    return spawn_and_wait("/bin/sh", argv, false);
+    return zq_spawn_wait("/bin/sh", argv, false);
 }
 
 int web_run_argv(const char *const argv[])
 {
     if (argv == nullptr || argv[0] == nullptr)
         return -1;
-    return spawn_and_wait(argv[0], argv, true);
+    return zq_spawn_wait(argv[0], argv, true);
 }
 
 int file_lock(const char *path)
@@ -233,17 +197,7 @@ int zq_wirte_file_data(const char *path, const char *data, int length)
     return closed && written == static_cast<size_t>(length) ? 0 : -1;
 }
 
-int get_mac_addr(char *mac0, char *mac1)
-{
-    const int sock = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    if (sock < 0)
-        fputs("create socket fail\n", stderr);
-    read_hardware_address(sock, "eth0", mac0, "00:1E:4A:00:00:10");
-    read_hardware_address(sock, "eth1", mac1, "00:1E:4A:00:00:11");
-    if (sock >= 0)
-        close(sock);
-    return 0;
-}
+int get_mac_addr(char *mac0, char *mac1) { return if_get_mac_addr(mac0, mac1); }
 
 int time_to_string_local_ex(time_t seconds, char *buffer)
 {

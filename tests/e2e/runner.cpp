@@ -74,6 +74,7 @@ struct Request {
     bool match_stdout = false;
     int expected_exit = 0;
     int timeout_s = 20;
+    bool own_netns = false; // netns: isolated
 };
 
 // login: USER [FLAGS [LIVEVIEW PLAYBACK]]: the account, its web rights and
@@ -270,7 +271,11 @@ Case parse_case(const std::string &file)
             request.expected_exit = std::stoi(value);
         else if (key == "timeout")
             request.timeout_s = std::stoi(value);
-        else if (key == "setup-dir")
+        else if (key == "netns") {
+            request.own_netns = value == "isolated";
+            if (!request.own_netns)
+                ADD_FAILURE() << file << ": netns: takes isolated";
+        } else if (key == "setup-dir")
             c.setup_dirs.push_back(value);
         else if (key == "setup-file") {
             auto [path, text] = split_first_word(value);
@@ -575,7 +580,12 @@ RunResult run_program(const Request &c, const std::string &work, const std::stri
     env.push_back("PATH=" + root + "/bin:/usr/bin:/bin");
     const std::string exe = std::string(NVR_BIN_DIR) + "/" + c.exe;
     RunResult result;
-    const pid_t pid = spawn({exe}, env, stdin_path, stdout_path, false);
+    // A network namespace of its own holds only a loopback interface, so
+    // what the program reads of the interfaces is the same on every host.
+    std::vector<std::string> command = {exe};
+    if (c.own_netns)
+        command = {"/usr/bin/unshare", "--net", exe};
+    const pid_t pid = spawn(command, env, stdin_path, stdout_path, false);
     if (pid < 0) {
         ADD_FAILURE() << "cannot start " << exe;
         return result;

@@ -34,6 +34,7 @@ const Family kFamilies[] = {
     {6040, 6047, {WebRight::Settings}},
     {6100, 6109, {WebRight::Storage}},
     {6200, 6227, {WebRight::Storage}},
+    {7000, 7099, {WebRight::Settings}},
     {8000, 8011, {WebRight::Status, WebRight::Session}},
 };
 

@@ -20,6 +20,7 @@
 
 #include "codecs/channel_db.h"
 #include "codecs/channel_mask.h"
+#include "demo_network.h"
 #include "front/session.h"
 #include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
@@ -64,9 +65,9 @@ const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
                            "                       stores demo device settings, four cameras on\n"
                            "                       the first four channels with motion detection,\n"
                            "                       their recording settings and schedules, a few\n"
-                           "                       holidays, and the accounts \"operator\" and\n"
-                           "                       \"guest\" with the password demo1234 (set ones\n"
-                           "                       are kept).\n"
+                           "                       holidays, the network settings, and the accounts\n"
+                           "                       \"operator\" and \"guest\" with the password\n"
+                           "                       demo1234 (set ones are kept).\n"
                            "  get KEY              print the value of KEY (exit 1 when it is absent)\n"
                            "  set KEY VALUE        store VALUE under KEY, creating the key when missing\n"
                            "  passwd USER PASSWORD store the MD5 digest of PASSWORD in USER's account;\n"
@@ -141,6 +142,7 @@ constexpr FactoryKey kDemoKeys[] = {
     {"max_cameras", "16"},
     {"max_poe_num", "8"},
     {"deviceid", "1"},
+    {"mac_addr", "001E4A3C5D10"},
 };
 
 // Camera protocols of a factory device. Our own protocol starts with its
@@ -334,6 +336,8 @@ int cmd_init(bool demo)
             if (add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
                 return fail("cannot store key", entry.key);
         }
+        if (add_demo_network() != 0)
+            return fail("cannot store the demo network settings", "");
         if (add_demo_motion() != 0)
             return fail("cannot store the demo motion settings", "");
         if (add_demo_accounts(kDemoPassword) != 0)

@@ -92,17 +92,7 @@ int on_camera_ipc_callback(void * /*context*/, const char *header, const char *p
     return 0;
 }
 
-int on_cgi_camera_res_cb(const ReplyReader &reply)
-{
-    int32_t result = 0;
-    if (!reply_status(reply, &result))
-        return -1;
-    const JsonPtr answer = json_new_object();
-    json_add_int(answer.get(), "res", result);
-    cgi_write_json(kRespJson, answer.get());
-    cgi_set_callback_done(1);
-    return 0;
-}
+int on_cgi_camera_res_cb(const ReplyReader &reply) { return on_cgi_res_json_cb(reply); }
 
 int on_cgi_set_report_auto_backup_cb(const ReplyReader &)
 {

@@ -65,6 +65,10 @@ enum ConfRecordKind : int {
     kRecSmartEventEffectiveSchedule = 140,
     // A camera's exposure list (id = channel).
     kRecIpcExposure = 141,
+    // The network settings (interfaces, addressing, mode) and the multicast
+    // setting: one record each (id 0).
+    kRecNetwork = 180,
+    kRecMulticast = 181,
 };
 
 // Result of a record read.

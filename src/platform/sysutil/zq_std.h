@@ -1,5 +1,5 @@
-// System support calls used across the program: tagged allocation and
-// small file checks.
+// System support calls used across the program: tagged allocation, small
+// file checks and running a program without a shell.
 #pragma once
 
 #include <cstddef>
@@ -12,3 +12,7 @@ void __zq_free(void *ptr);
 
 // 0 when `path` names an existing file system entry, -1 otherwise.
 int zq_check_file_exist(const char *path);
+
+// Starts `path` (searched on PATH when `search_path` is true) with `argv`,
+// no shell involved, and waits for it. 0 only for exit code 0, else -1.
+int zq_spawn_wait(const char *path, const char *const argv[], bool search_path);
