@@ -128,3 +128,8 @@ int write_privacy_mask(const char *db, const privacy_mask_record *record);
 void read_osd_name(const char *db, int chnid, char *name, size_t size);
 
 bool camera_channel_valid(int chnid);
+
+// Stores `address` (cut to 63 characters) as channel `chnid`'s camera
+// address, the rest of its record kept; 0, or -1 for a channel outside
+// 0..63 or a failed read or write.
+int write_camera_ip(const char *db, int chnid, const char *address);

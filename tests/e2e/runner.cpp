@@ -77,6 +77,8 @@ struct Case {
     int timeout_s = 20;
     std::vector<std::pair<std::string, std::string>> setup_files;
     std::vector<std::string> setup_dirs;
+    std::vector<std::pair<std::string, std::string>> setup_execs; // executable files
+    std::vector<std::string> setup_tools; // stand-ins of the build's bin/ put in root/bin
     std::vector<FileCheck> file_matches;
     std::vector<std::string> files_absent;
     std::vector<std::string> dir_entries; // "PATH NAME..." of dir-entries lines
@@ -252,7 +254,12 @@ Case parse_case(const std::string &file)
         else if (key == "setup-file") {
             auto [path, text] = split_first_word(value);
             c.setup_files.emplace_back(path, unescape(text));
-        } else if (key == "file-match") {
+        } else if (key == "setup-exec") {
+            auto [path, text] = split_first_word(value);
+            c.setup_execs.emplace_back(path, unescape(text));
+        } else if (key == "setup-tool")
+            c.setup_tools.push_back(value);
+        else if (key == "file-match") {
             auto [path, pattern] = split_first_word(value);
             c.file_matches.push_back({path, pattern});
         } else if (key == "file-absent")
@@ -706,6 +713,14 @@ TEST_P(E2E, Case)
         make_dirs(root + "/" + dir);
     for (const auto &[path, text] : c.setup_files)
         write_file(root + "/" + path, text);
+    for (const auto &[path, text] : c.setup_execs) {
+        write_file(root + "/" + path, text);
+        chmod((root + "/" + path).c_str(), 0755);
+    }
+    for (const auto &tool : c.setup_tools)
+        ASSERT_EQ(symlink((std::string(NVR_BIN_DIR) + "/" + tool).c_str(), (root + "/bin/" + tool).c_str()),
+                  0)
+            << "setup-tool: " << tool;
 
     const std::string session_cookie = c.login_user.empty() ? "" : log_in(c.login_user, work, root);
     ASSERT_FALSE(HasFailure());

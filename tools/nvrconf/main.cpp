@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "codecs/channel_db.h"
+#include "demo_system.h"
 #include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
 #include "platform/confdb/confdb.h"
@@ -318,7 +319,10 @@ int cmd_init(bool demo)
             if (add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
                 return fail("cannot store key", entry.key);
         }
-        return add_demo_cameras();
+        if (add_demo_cameras() != kExitOk)
+            return kExitFailed;
+        if (nvrconf_add_demo_system() != 0)
+            return fail("cannot store the demo device settings", "");
     }
     return kExitOk;
 }

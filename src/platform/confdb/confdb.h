@@ -56,6 +56,14 @@ enum ConfRecordKind : int {
     // Camera protocols and camera models (id = the protocol's or model's id).
     kRecIpcProtocol = 25,
     kRecIpcModel = 26,
+    // Device settings kept as one record each (id 0): the network record,
+    // the service ports, the display outputs and the retention times.
+    kRecNetwork = 200,
+    kRecPort = 201,
+    kRecDisplay = 202,
+    kRecDiskMaintain = 203,
+    // Recording settings of a channel (id = channel).
+    kRecRecordSetting = 204,
 };
 
 // Result of a record read.
