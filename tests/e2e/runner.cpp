@@ -67,6 +67,7 @@ struct Case {
     std::string login_user;                     // login: run the program's login first
     std::vector<std::vector<std::string>> conf; // setup-conf/setup-record: nvrconf runs
     std::vector<RecordCheck> record_checks;
+    std::vector<std::pair<std::string, std::string>> conf_checks; // key, expected value
     std::string exe = "nvrweb.cgi";
     std::vector<std::string> env;
     std::string stdin_bytes;
@@ -257,6 +258,9 @@ Case parse_case(const std::string &file)
         } else if (key == "setup-exec") {
             auto [path, text] = split_first_word(value);
             c.setup_execs.emplace_back(path, unescape(text));
+        } else if (key == "conf-expect") {
+            auto [conf_key, text] = split_first_word(value);
+            c.conf_checks.emplace_back(conf_key, unescape(text));
         } else if (key == "setup-tool")
             c.setup_tools.push_back(value);
         else if (key == "file-match") {
@@ -636,6 +640,23 @@ void check_files(const Case &c, const std::string &root)
         check_dir_entries(line, root);
 }
 
+// conf-expect: the key holds exactly the value ("-": there is no such key).
+void check_conf(const Case &c, const std::string &work, const std::string &root)
+{
+    for (const auto &[key, expected] : c.conf_checks) {
+        std::string output;
+        const int code = run_nvrconf({"get", key}, work, root, &output);
+        if (expected == "-") {
+            EXPECT_NE(code, 0) << "key " << key << " should be absent; nvrconf said:\n" << output;
+            continue;
+        }
+        EXPECT_EQ(code, 0) << "key " << key << ":\n" << output;
+        if (!output.empty() && output.back() == '\n')
+            output.pop_back();
+        EXPECT_EQ(output, expected) << "key " << key;
+    }
+}
+
 void check_records(const Case &c, const std::string &work, const std::string &root)
 {
     for (const RecordCheck &check : c.record_checks) {
@@ -740,6 +761,7 @@ TEST_P(E2E, Case)
     check_output(c, result, session_cookie);
     check_files(c, root);
     check_records(c, work, root);
+    check_conf(c, work, root);
     if (core) {
         EXPECT_EQ(core->stop(), 0) << "coresim did not stop cleanly:\n" << core->log();
         if (c.core.check_messages)
