@@ -170,14 +170,14 @@ int on_set_general_info(char *text)
     }
     bool stored = true;
     const bool restart = apply_homologous(request.get(), &display, &stored);
-    if (!stored || write_display(ZQDB_PATH, &display) != 0)
+    // Everything is stored before the first notice, so a failed store
+    // tells the core daemon nothing.
+    if (!stored || write_display(ZQDB_PATH, &display) != 0 || !store_general_keys(request.get(), general))
         return cgi_error_to_webserver(kRespText);
     int homologous_changed = 0;
     json_int_present(request.get(), "isHomologousChanged", &homologous_changed);
     if (display.subEnable != general.subEnable && homologous_changed == 0 && before.curControl == 0)
         system_notify_int(kMsgSubOutput, general.subEnable);
-    if (!store_general_keys(request.get(), general))
-        return cgi_error_to_webserver(kRespText);
     announce_general(general, before, display);
     cgi_writeback_webserver(kRespText, before.curControl == 0 ? "OK" : "SUB");
     if (restart)
