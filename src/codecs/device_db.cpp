@@ -7,31 +7,9 @@
 
 namespace {
 
-constexpr int kSingleRecordId = 0;
-
 bool record_channel_valid(int chnid) { return chnid >= 0 && chnid < kRecordChannels; }
 
 } // namespace
-
-int read_network(const char *db, network_record *record)
-{
-    return confdb_read_record(db, kRecNetwork, kSingleRecordId, record, sizeof *record);
-}
-
-int write_network(const char *db, const network_record *record)
-{
-    return confdb_write_record(db, kRecNetwork, kSingleRecordId, record, sizeof *record);
-}
-
-int read_port(const char *db, port_record *record)
-{
-    return confdb_read_record(db, kRecPort, kSingleRecordId, record, sizeof *record);
-}
-
-int write_port(const char *db, const port_record *record)
-{
-    return confdb_write_record(db, kRecPort, kSingleRecordId, record, sizeof *record);
-}
 
 int read_record(const char *db, record_setting *record, int chnid)
 {

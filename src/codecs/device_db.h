@@ -7,6 +7,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/confdb/confdb.h"
+
 constexpr size_t kHostNameSize = 132;
 constexpr size_t kHostNameStored = 128; // a host name keeps at most 127 characters
 constexpr int kRecordChannels = 64;
@@ -62,12 +64,31 @@ static_assert(offsetof(record_setting, recordExpDate) == 64);
 
 #pragma pack(pop)
 
-// Reads give kRecFound, kRecAbsent (record zeroed) or -1 (record zeroed);
-// writes give 0 or -1.
-int read_network(const char *db, network_record *record);
-int write_network(const char *db, const network_record *record);
-int read_port(const char *db, port_record *record);
-int write_port(const char *db, const port_record *record);
+// A record the device keeps once (id 0) of kind `kind`. Reads give
+// kRecFound, kRecAbsent (record zeroed) or -1 (record zeroed); writes give
+// 0 or -1.
+template <typename Record> int read_device_record(const char *db, int kind, Record *record)
+{
+    return confdb_read_record(db, kind, 0, record, sizeof *record);
+}
+template <typename Record> int write_device_record(const char *db, int kind, const Record *record)
+{
+    return confdb_write_record(db, kind, 0, record, sizeof *record);
+}
+
+inline int read_network(const char *db, network_record *record)
+{
+    return read_device_record(db, kRecNetwork, record);
+}
+inline int write_network(const char *db, const network_record *record)
+{
+    return write_device_record(db, kRecNetwork, record);
+}
+inline int read_port(const char *db, port_record *record) { return read_device_record(db, kRecPort, record); }
+inline int write_port(const char *db, const port_record *record)
+{
+    return write_device_record(db, kRecPort, record);
+}
 
 // Channel `chnid`'s settings; an absent channel reads as zero but for its id.
 int read_record(const char *db, record_setting *record, int chnid);

@@ -12,18 +12,6 @@ namespace {
 constexpr int kDemoRecordedChannels = 4;
 constexpr int kRecordModeAlways = 1;
 
-// 0 when the record is stored now or was already there.
-int store_if_absent(int kind, int id, const void *record, size_t size)
-{
-    static unsigned char stored[1024];
-    if (size > sizeof stored)
-        return -1;
-    const int found = confdb_read_record(ZQDB_PATH, kind, id, stored, size);
-    if (found != kRecAbsent)
-        return found == kRecFound ? 0 : -1;
-    return confdb_write_record(ZQDB_PATH, kind, id, record, size);
-}
-
 display_record demo_display()
 {
     display_record display{};
@@ -47,6 +35,17 @@ port_record demo_ports()
 }
 
 } // namespace
+
+int store_if_absent(int kind, int id, const void *record, size_t size)
+{
+    static unsigned char stored[4096];
+    if (size > sizeof stored)
+        return -1;
+    const int found = confdb_read_record(ZQDB_PATH, kind, id, stored, size);
+    if (found != kRecAbsent)
+        return found == kRecFound ? 0 : -1;
+    return confdb_write_record(ZQDB_PATH, kind, id, record, size);
+}
 
 int nvrconf_add_demo_system()
 {

@@ -231,19 +231,6 @@ int fail(const char *what, const char *detail)
 
 int add_factory_account();
 
-// Stores `record` as (kind, id) unless a record is stored there already.
-// 0 when stored or kept, -1 on failure.
-int store_if_absent(int kind, int id, const void *record, size_t size)
-{
-    static unsigned char stored[4096];
-    if (size > sizeof stored)
-        return -1;
-    const int found = confdb_read_record(ZQDB_PATH, kind, id, stored, size);
-    if (found != kRecAbsent)
-        return found == kRecFound ? 0 : -1;
-    return confdb_write_record(ZQDB_PATH, kind, id, record, size);
-}
-
 int add_factory_cameras()
 {
     for (const FactoryProtocol &entry : kFactoryProtocols) {

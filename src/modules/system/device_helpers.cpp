@@ -1,6 +1,5 @@
-// Records and shared steps of the device settings handlers: the display
-// and retention records, reading checked integers, the fire-and-forget
-// notices and the stores of keys and the host name.
+// Shared steps of the device settings handlers: reading checked integers,
+// the fire-and-forget notices and the stores of keys and the host name.
 #include <cstdio>
 #include <cstring>
 
@@ -10,32 +9,6 @@
 #include "modules/system/device_info.h"
 #include "modules/system/device_records.h"
 #include "platform/confdb/confdb.h"
-
-namespace {
-
-constexpr int kSingleRecordId = 0;
-
-} // namespace
-
-int read_display(const char *db, display_record *record)
-{
-    return confdb_read_record(db, kRecDisplay, kSingleRecordId, record, sizeof *record);
-}
-
-int write_display(const char *db, const display_record *record)
-{
-    return confdb_write_record(db, kRecDisplay, kSingleRecordId, record, sizeof *record);
-}
-
-int read_disk_maintain_info(const char *db, disk_maintain_record *record)
-{
-    return confdb_read_record(db, kRecDiskMaintain, kSingleRecordId, record, sizeof *record);
-}
-
-int write_disk_maintain_info(const char *db, const disk_maintain_record *record)
-{
-    return confdb_write_record(db, kRecDiskMaintain, kSingleRecordId, record, sizeof *record);
-}
 
 bool json_int_present(json_object *object, const char *key, int *out)
 {

@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codecs/device_db.h"
+
 constexpr int kMsgSystemInfo = 3400; // no payload; reply 8400
 constexpr int kReplySystemInfo = 8400;
 constexpr int kMsgOutputResolution = 1001; // output_resolution
@@ -122,7 +124,19 @@ static_assert(sizeof(service_name) == 32);
 #pragma pack(pop)
 
 // Reads give kRecFound, kRecAbsent (record zeroed) or -1; writes 0 or -1.
-int read_display(const char *db, display_record *record);
-int write_display(const char *db, const display_record *record);
-int read_disk_maintain_info(const char *db, disk_maintain_record *record);
-int write_disk_maintain_info(const char *db, const disk_maintain_record *record);
+inline int read_display(const char *db, display_record *record)
+{
+    return read_device_record(db, kRecDisplay, record);
+}
+inline int write_display(const char *db, const display_record *record)
+{
+    return write_device_record(db, kRecDisplay, record);
+}
+inline int read_disk_maintain_info(const char *db, disk_maintain_record *record)
+{
+    return read_device_record(db, kRecDiskMaintain, record);
+}
+inline int write_disk_maintain_info(const char *db, const disk_maintain_record *record)
+{
+    return write_device_record(db, kRecDiskMaintain, record);
+}
