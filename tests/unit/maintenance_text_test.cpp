@@ -45,8 +45,8 @@ TEST(OptionHash, BucketOfTheRule)
     EXPECT_EQ(hash_cal_value("ab"), 39);
     // High bytes count as their unsigned value; 8-bit and 32-bit sums agree.
     EXPECT_EQ(hash_cal_value("\xff"), 255 % 64);
-    for (const char *name : {"setlang", "setdefault", "decode", "hotplug", "oemclean", "paratest", "chipupdate",
-                             "modelupdate", "softversion"}) {
+    for (const char *name : {"setlang", "setdefault", "decode", "hotplug", "oemclean", "paratest",
+                             "chipupdate", "modelupdate", "softversion"}) {
         const int bucket = hash_cal_value(name);
         EXPECT_GE(bucket, 0);
         EXPECT_LT(bucket, kOptionBuckets);
@@ -76,12 +76,14 @@ TEST(ChipInfo, ChipUpdateFields)
     EXPECT_EQ(after("H99"), "ZQN321600991E2023010S00000012345");
     EXPECT_EQ(after("E7654321"), "ZQN321600H0176543210S00000012345");
     EXPECT_EQ(after("S12345678901"), "ZQN321600H01E2023010123456789015");
-    EXPECT_EQ(after("NABCDEFGH"), "ZQNABCDEFH01E2023010S00000012345") << "only the field's characters are taken";
+    EXPECT_EQ(after("NABCDEFGH"), "ZQNABCDEFH01E2023010S00000012345")
+        << "only the field's characters are taken";
 }
 
 TEST(ChipInfo, ChipUpdateWholeIdentity)
 {
-    EXPECT_EQ(after("MSN2024ABCDEFGHIJKLMNOPQ"), "MSN2024ABCDEFGHIJKLMNOPQ00000000") << "24 characters padded to 32";
+    EXPECT_EQ(after("MSN2024ABCDEFGHIJKLMNOPQ"), "MSN2024ABCDEFGHIJKLMNOPQ00000000")
+        << "24 characters padded to 32";
     EXPECT_EQ(after("MSN45678901234567890123456789012"), "MSN45678901234567890123456789012");
     EXPECT_EQ(after("MSN4567890123456789012345678901"), "MSN45678901234567890123456789010");
     EXPECT_EQ(after("MSN12"), "NG") << "a short text never replaces the identity";
@@ -96,7 +98,8 @@ TEST(ChipInfo, ChipUpdateRefusals)
     for (const char *value : {"E12", "E123456", "H9", "N12345", "S1234567890", "N", ""})
         EXPECT_EQ(after(value), "NG") << value;
     // Only letters and digits.
-    for (const char *value : {"NABC;EF", "N$(id)x", "N`id`ab", "N'abcd'", "N\"abcd\"", "N../../", "NABC EF", "NAB\nDEF"})
+    for (const char *value :
+         {"NABC;EF", "N$(id)x", "N`id`ab", "N'abcd'", "N\"abcd\"", "N../../", "NABC EF", "NAB\nDEF"})
         EXPECT_EQ(after(value), "NG") << value;
     EXPECT_EQ(after("XABCDEF"), "NG") << "unknown field letter";
     EXPECT_EQ(after("nABCDEF"), "NG") << "letters are case-sensitive";
@@ -163,7 +166,8 @@ std::string extract(const std::string &content, const char *start, const char *e
 
 TEST(PageText, BlockBetweenTheMarkers)
 {
-    const std::string file = "{//a.json\n1\n}//a.json\n{//live.json\n\"k\": 1,\n\"m\": 2\n}//live.json\nafter\n";
+    const std::string file =
+        "{//a.json\n1\n}//a.json\n{//live.json\n\"k\": 1,\n\"m\": 2\n}//live.json\nafter\n";
     EXPECT_EQ(extract(file, "{//live.json", "}//live.json"), "{\n\"k\": 1,\n\"m\": 2\n\n}");
     EXPECT_EQ(extract(file, "{//none.json", "}//none.json"), "") << "no start line";
     EXPECT_EQ(extract("{//p.json\nx\n", "{//p.json", "}//p.json"), "{\nx\n") << "no end line: unclosed";
@@ -174,7 +178,8 @@ TEST(PageText, LongLinesAndTheOutputLimit)
 {
     // A line of 2000 characters is read in pieces and copied whole.
     const std::string line(2000, 'a');
-    EXPECT_EQ(extract("{//p.json\n" + line + "\n}//p.json\n", "{//p.json", "}//p.json"), "{\n" + line + "\n\n}");
+    EXPECT_EQ(extract("{//p.json\n" + line + "\n}//p.json\n", "{//p.json", "}//p.json"),
+              "{\n" + line + "\n\n}");
     // The block never outgrows the buffer: 9 characters of 10 are kept.
     EXPECT_EQ(extract("{//p.json\n123456789\n}//p.json\n", "{//p.json", "}//p.json", 10), "{\n1234567");
     std::string big = "{//p.json\n";
