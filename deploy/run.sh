@@ -29,6 +29,19 @@ if [ -x "$bin/nvrconf" ]; then
     fi
 fi
 
+# The chip tool keeps the demo chip's identity in a file of the root.
+if [ -x "$bin/zqchip_update" ]; then
+    cp "$bin/zqchip_update" "$root/bin/zqchip_update"
+    mkdir -p "$root/var"
+    [ -f "$root/var/chipinfo" ] || echo ZQN321600H01E2023010S00000012345 >"$root/var/chipinfo"
+fi
+# The web folder's language files, for the page texts and the language list.
+mkdir -p "$root/opt/app/www/webfile/json" "$root/opt/app/bin" "$root/mnt/nand2"
+for file in deploy/demo/www/webfile/json/*.json; do
+    target="$root/opt/app/www/webfile/json/$(basename "$file")"
+    [ -f "$target" ] || cp "$file" "$target"
+done
+
 pids=""
 cleanup() {
     for pid in $pids; do kill "$pid" 2>/dev/null || true; done

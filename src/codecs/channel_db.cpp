@@ -63,6 +63,16 @@ int write_privacy_mask(const char *db, const privacy_mask_record *record)
     return write_channel_record(db, kRecPrivacyMask, record, record->id);
 }
 
+int write_camera_ip(const char *db, int chnid, const char *address)
+{
+    camera_record camera;
+    if (!camera_channel_valid(chnid) || read_camera(db, &camera, chnid) < 0)
+        return -1;
+    camera.id = chnid;
+    fill_field_text(camera.ipAddr, sizeof camera.ipAddr, address);
+    return write_camera(db, &camera);
+}
+
 void read_osd_name(const char *db, int chnid, char *name, size_t size)
 {
     osd_record osd;

@@ -132,3 +132,8 @@ bool camera_channel_valid(int chnid);
 // The number of channels the recorder serves: the stored "max_cameras"
 // (32 when it is absent) within 0..64.
 int read_max_cameras(const char *db);
+
+// Stores `address` (cut to 63 characters) as channel `chnid`'s camera
+// address, the rest of its record kept; 0, or -1 for a channel outside
+// 0..63 or a failed read or write.
+int write_camera_ip(const char *db, int chnid, const char *address);

@@ -74,6 +74,17 @@ inline void copy_field_text(char *out, size_t out_size, const char *field, size_
     out[length] = '\0';
 }
 
+// Fills a fixed-width text field of a wire record with `text`, cut to the
+// field's width - 1, the rest of the field zeroed.
+inline void fill_field_text(char *field, size_t field_size, const char *text)
+{
+    if (field_size == 0)
+        return;
+    memset(field, 0, field_size);
+    if (text != nullptr)
+        memcpy(field, text, strnlen(text, field_size - 1));
+}
+
 // Clamps a count taken from a request or a reply to what the array holds.
 inline int clamp_count(int count, int capacity)
 {

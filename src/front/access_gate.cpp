@@ -151,6 +151,16 @@ bool cgi_request_admits(const char *path)
     return forbid();
 }
 
+bool cgi_right_admits(WebRight right)
+{
+    if (right == WebRight::Open || right == WebRight::Session)
+        return true;
+    const SessionAccess *access = session_access();
+    if (access == nullptr || !session_holds(*access, right))
+        return forbid();
+    return true;
+}
+
 bool cgi_channels_admit(WebRight right, uint64_t channels)
 {
     return channels_listed(right, channels) || forbid();

@@ -23,6 +23,11 @@ bool cgi_request_admits(const char *path);
 // are not those of "Host".
 bool cgi_is_cross_site();
 
+// For a resource whose requests differ in the right they need (one option
+// of several): true when the request's session holds `right` (always for
+// Open and Session); otherwise writes the 403 and returns false.
+bool cgi_right_admits(WebRight right);
+
 // For the live view and playback resources that name their channels: true
 // when the session's channel list of `right` allows every channel of
 // `channels` (bit n for channel n); otherwise writes the 403 and returns

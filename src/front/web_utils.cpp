@@ -36,6 +36,61 @@ const char *header_of_kind(int kind)
 // Copies at most size - 1 characters and always terminates.
 void copy_text(char *to, size_t size, const char *from) { snprintf(to, size, "%s", from); }
 
+// Waits for `pid`; 0 only for exit code 0.
+int wait_exit(pid_t pid)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : -1;
+}
+
+// Starts `path` with `argv` and waits for it; 0 only for exit code 0.
+int spawn_and_wait(const char *path, const char *const argv[], bool search_path)
+{
+    pid_t pid = 0;
+    auto *args = const_cast<char *const *>(argv);
+    const int started = search_path ? posix_spawnp(&pid, path, nullptr, nullptr, args, environ)
+                                    : posix_spawn(&pid, path, nullptr, nullptr, args, environ);
+    return started == 0 ? wait_exit(pid) : -1;
+}
+
+// Reads `fd` to its end, keeping at most size - 1 bytes in `out`.
+void read_to_end(int fd, char *out, size_t size)
+{
+    size_t kept = 0;
+    char scrap[512];
+    for (;;) {
+        const bool room = size > 0 && kept < size - 1;
+        char *into = room ? out + kept : scrap;
+        const size_t want = room ? size - 1 - kept : sizeof scrap;
+        const ssize_t got = read(fd, into, want);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            break;
+        if (room)
+            kept += static_cast<size_t>(got);
+    }
+    if (size > 0)
+        out[kept] = '\0';
+}
+
+void read_hardware_address(int sock, const char *interface, char *mac, const char *fallback)
+{
+    struct ifreq request {};
+    copy_text(request.ifr_name, IFNAMSIZ, interface);
+    if (sock < 0 || ioctl(sock, SIOCGIFHWADDR, &request) < 0) {
+        copy_text(mac, 18, fallback);
+        return;
+    }
+    const auto *octet = reinterpret_cast<const unsigned char *>(request.ifr_hwaddr.sa_data);
+    snprintf(mac, 18, "%02X:%02X:%02X:%02X:%02X:%02X", octet[0], octet[1], octet[2], octet[3], octet[4],
+             octet[5]);
+}
+
 } // namespace
 
 int cgi_writeback_webserver(int kind, const char *text)
@@ -132,6 +187,29 @@ int web_run_argv(const char *const argv[])
     if (argv == nullptr || argv[0] == nullptr)
         return -1;
     return zq_spawn_wait(argv[0], argv, true);
+}
+
+int web_run_argv_output(const char *const argv[], char *out, size_t size)
+{
+    if (size > 0)
+        out[0] = '\0';
+    if (argv == nullptr || argv[0] == nullptr || (out == nullptr && size > 0))
+        return -1;
+    int pipe_fds[2];
+    if (pipe2(pipe_fds, O_CLOEXEC) != 0)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipe_fds[1], STDOUT_FILENO);
+    pid_t pid = 0;
+    auto *args = const_cast<char *const *>(argv);
+    const int started = posix_spawnp(&pid, argv[0], &actions, nullptr, args, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipe_fds[1]);
+    if (started == 0)
+        read_to_end(pipe_fds[0], out, size);
+    close(pipe_fds[0]);
+    return started == 0 ? wait_exit(pid) : -1;
 }
 
 int file_lock(const char *path)

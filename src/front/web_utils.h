@@ -42,6 +42,12 @@ int web_system(const char *command);
 // Runs argv[0] (searched on PATH) with the given arguments, no shell
 // involved, and waits. 0 only for exit code 0, -1 otherwise.
 int web_run_argv(const char *const argv[]);
+// As web_run_argv, with the program's standard output read into `out`:
+// at most size - 1 bytes are kept and terminated, the rest is read and
+// dropped, so the output never reaches the response. `out` may be null
+// (with size 0) to drop it all. 0 only for exit code 0, -1 otherwise
+// (`out` holds what was read, empty when the program could not start).
+int web_run_argv_output(const char *const argv[], char *out, size_t size);
 
 int file_lock(const char *path);
 int file_unlock(int fd);

@@ -93,9 +93,12 @@ struct Case {
     std::vector<Login> logins;
     std::vector<std::vector<std::string>> conf; // setup-conf/setup-record: nvrconf runs
     std::vector<RecordCheck> record_checks;
+    std::vector<std::pair<std::string, std::string>> conf_checks; // key, expected value
     std::vector<Request> requests = {Request{}};
     std::vector<std::pair<std::string, std::string>> setup_files;
     std::vector<std::string> setup_dirs;
+    std::vector<std::pair<std::string, std::string>> setup_execs; // executable files
+    std::vector<std::string> setup_tools; // stand-ins of the build's bin/ put in root/bin
     std::vector<FileCheck> file_matches;
     std::vector<std::string> files_absent;
     std::vector<std::string> dir_entries; // "PATH NAME..." of dir-entries lines
@@ -280,7 +283,15 @@ Case parse_case(const std::string &file)
         else if (key == "setup-file") {
             auto [path, text] = split_first_word(value);
             c.setup_files.emplace_back(path, unescape(text));
-        } else if (key == "file-match") {
+        } else if (key == "setup-exec") {
+            auto [path, text] = split_first_word(value);
+            c.setup_execs.emplace_back(path, unescape(text));
+        } else if (key == "conf-expect") {
+            auto [conf_key, text] = split_first_word(value);
+            c.conf_checks.emplace_back(conf_key, unescape(text));
+        } else if (key == "setup-tool")
+            c.setup_tools.push_back(value);
+        else if (key == "file-match") {
             auto [path, pattern] = split_first_word(value);
             c.file_matches.push_back({path, pattern});
         } else if (key == "file-absent")
@@ -707,6 +718,23 @@ void check_files(const Case &c, const std::string &root)
         check_dir_entries(line, root);
 }
 
+// conf-expect: the key holds exactly the value ("-": there is no such key).
+void check_conf(const Case &c, const std::string &work, const std::string &root)
+{
+    for (const auto &[key, expected] : c.conf_checks) {
+        std::string output;
+        const int code = run_nvrconf({"get", key}, work, root, &output);
+        if (expected == "-") {
+            EXPECT_NE(code, 0) << "key " << key << " should be absent; nvrconf said:\n" << output;
+            continue;
+        }
+        EXPECT_EQ(code, 0) << "key " << key << ":\n" << output;
+        if (!output.empty() && output.back() == '\n')
+            output.pop_back();
+        EXPECT_EQ(output, expected) << "key " << key;
+    }
+}
+
 void check_records(const Case &c, const std::string &work, const std::string &root)
 {
     for (const RecordCheck &check : c.record_checks) {
@@ -784,6 +812,14 @@ TEST_P(E2E, Case)
         make_dirs(root + "/" + dir);
     for (const auto &[path, text] : c.setup_files)
         write_file(root + "/" + path, text);
+    for (const auto &[path, text] : c.setup_execs) {
+        write_file(root + "/" + path, text);
+        chmod((root + "/" + path).c_str(), 0755);
+    }
+    for (const auto &tool : c.setup_tools)
+        ASSERT_EQ(symlink((std::string(NVR_BIN_DIR) + "/" + tool).c_str(), (root + "/bin/" + tool).c_str()),
+                  0)
+            << "setup-tool: " << tool;
 
     Sessions sessions;
     for (const Login &login : c.logins)
@@ -808,6 +844,7 @@ TEST_P(E2E, Case)
     }
     check_files(c, root);
     check_records(c, work, root);
+    check_conf(c, work, root);
     if (core) {
         EXPECT_EQ(core->stop(), 0) << "coresim did not stop cleanly:\n" << core->log();
         if (c.core.check_messages)

@@ -87,6 +87,30 @@ TEST_F(GateTest, EachResourceAsksForItsOwnRight)
     EXPECT_STREQ(record.user_name, "admin") << "the log names the session's user";
 }
 
+TEST_F(GateTest, AHandlerAsksForAFurtherRight)
+{
+    const std::string storage_only = test_session_cookie("admin", rights({6}));
+    ASSERT_EQ(admit("/gsess", storage_only), kAdmitted);
+    cgiCookie = storage_only.c_str();
+    {
+        CapturedOutput out;
+        EXPECT_TRUE(cgi_right_admits(WebRight::Storage));
+        EXPECT_TRUE(cgi_right_admits(WebRight::Session));
+        EXPECT_EQ(out.text(), "");
+    }
+    {
+        CapturedOutput out;
+        EXPECT_FALSE(cgi_right_admits(WebRight::Shutdown));
+        EXPECT_EQ(out.text(), kForbiddenAnswer);
+    }
+    {
+        CapturedOutput out;
+        EXPECT_FALSE(cgi_right_admits(WebRight::Unset));
+        EXPECT_EQ(out.text(), kForbiddenAnswer);
+    }
+    cgiCookie = "";
+}
+
 TEST_F(GateTest, RequestsFromAnotherSiteAreRefusedBeforeTheLogin)
 {
     struct Headers {

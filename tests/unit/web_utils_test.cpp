@@ -137,6 +137,25 @@ TEST(Commands, ArgumentVectorNeverReachesAShell)
     EXPECT_EQ(web_run_argv(missing), -1);
 }
 
+TEST(Commands, OutputIsReadNotWritten)
+{
+    char out[16] = "stale";
+    // A long output is read to its end (the program never blocks on a full
+    // pipe) and only the first 15 bytes are kept.
+    const char *const seq[] = {"seq", "1", "100000", nullptr};
+    EXPECT_EQ(web_run_argv_output(seq, out, sizeof out), 0);
+    EXPECT_STREQ(out, "1\n2\n3\n4\n5\n6\n7\n8");
+    const char *const fails[] = {"sh", "-c", "echo partial; exit 3", nullptr};
+    EXPECT_EQ(web_run_argv_output(fails, out, sizeof out), -1);
+    EXPECT_STREQ(out, "partial\n");
+    const char *const missing[] = {"no-such-program-here", nullptr};
+    EXPECT_EQ(web_run_argv_output(missing, out, sizeof out), -1);
+    EXPECT_STREQ(out, "");
+    CapturedOutput response;
+    EXPECT_EQ(web_run_argv_output(seq, nullptr, 0), 0);
+    EXPECT_EQ(response.text(), "") << "dropped output never reaches the response";
+}
+
 TEST(Files, WholeFileReadAndWrite)
 {
     TempRoot root;

@@ -21,6 +21,7 @@
 #include "codecs/channel_db.h"
 #include "codecs/channel_mask.h"
 #include "demo_network.h"
+#include "demo_system.h"
 #include "front/session.h"
 #include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
@@ -346,6 +347,8 @@ int cmd_init(bool demo)
             return kExitFailed;
         if (add_demo_camera_image() != 0)
             return fail("cannot store the demo camera image settings", "");
+        if (nvrconf_add_demo_system() != 0)
+            return fail("cannot store the demo device settings", "");
         return add_demo_recording();
     }
     return kExitOk;

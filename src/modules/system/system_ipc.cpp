@@ -3,6 +3,8 @@
 
 #include "core/ipc.h"
 #include "front/web_utils.h"
+#include "modules/system/device_info.h"
+#include "modules/system/device_records.h"
 #include "modules/system/system.h"
 #include "modules/system/system_records.h"
 
@@ -16,6 +18,8 @@ int on_system_ipc_callback(void * /*context*/, const char *header, const char *p
         return on_user_login_from_mail_cb(reply);
     case kReplyPoeCameraPwd:
         return on_modify_poe_camera_pwd_cb(reply);
+    case kReplySystemInfo:
+        return on_get_system_info_cb(reply);
     default:
         return 0;
     }

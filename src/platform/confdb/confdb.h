@@ -69,6 +69,11 @@ enum ConfRecordKind : int {
     // setting: one record each (id 0).
     kRecNetwork = 180,
     kRecMulticast = 181,
+    // Device settings kept as one record each (id 0): the service ports,
+    // the display outputs and the retention times.
+    kRecPort = 201,
+    kRecDisplay = 202,
+    kRecDiskMaintain = 203,
 };
 
 // Result of a record read.
