@@ -1,6 +1,8 @@
 #include "front/web_utils.h"
 
 #include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -14,6 +16,8 @@
 #include "platform/netutil/netutil.h"
 #include "platform/sysutil/nvr_path.h"
 #include "platform/sysutil/zq_std.h"
+
+extern char **environ;
 
 namespace {
 
@@ -47,16 +51,6 @@ int wait_exit(pid_t pid)
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : -1;
 }
 
-// Starts `path` with `argv` and waits for it; 0 only for exit code 0.
-int spawn_and_wait(const char *path, const char *const argv[], bool search_path)
-{
-    pid_t pid = 0;
-    auto *args = const_cast<char *const *>(argv);
-    const int started = search_path ? posix_spawnp(&pid, path, nullptr, nullptr, args, environ)
-                                    : posix_spawn(&pid, path, nullptr, nullptr, args, environ);
-    return started == 0 ? wait_exit(pid) : -1;
-}
-
 // Reads `fd` to its end, keeping at most size - 1 bytes in `out`.
 void read_to_end(int fd, char *out, size_t size)
 {
@@ -76,19 +70,6 @@ void read_to_end(int fd, char *out, size_t size)
     }
     if (size > 0)
         out[kept] = '\0';
-}
-
-void read_hardware_address(int sock, const char *interface, char *mac, const char *fallback)
-{
-    struct ifreq request {};
-    copy_text(request.ifr_name, IFNAMSIZ, interface);
-    if (sock < 0 || ioctl(sock, SIOCGIFHWADDR, &request) < 0) {
-        copy_text(mac, 18, fallback);
-        return;
-    }
-    const auto *octet = reinterpret_cast<const unsigned char *>(request.ifr_hwaddr.sa_data);
-    snprintf(mac, 18, "%02X:%02X:%02X:%02X:%02X:%02X", octet[0], octet[1], octet[2], octet[3], octet[4],
-             octet[5]);
 }
 
 } // namespace

@@ -72,7 +72,6 @@ const DemoRow kDeviceRows[] = {
     {kMsgAudio, accept},
     {kMsgSubOutput, accept},
     {kMsgRetentionChanged, accept},
-    {kMsgRecordSettingChanged, accept},
     {kMsgSetLanguage, accept},
 };
 NVR_DEMO_ROWS(kDeviceRows)

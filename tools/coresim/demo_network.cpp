@@ -80,8 +80,9 @@ void on_multicast(const CoreMessage &request, Answer &answer)
 
 void ignore(const CoreMessage &, Answer &) {}
 
+// 1702 (kMsgNetworkChanged) is the device-wide "settings changed" message,
+// answered in demo_device.cpp.
 const DemoRow kNetworkRows[] = {
-    {kMsgNetworkChanged, ignore},
     {kMsgSlaveClear, ignore},
     {kMsgRestartNetwork, ignore},
     {kMsgSetDefaultRoute, on_default_route},

@@ -1,5 +1,7 @@
 #include "demo_events.h"
 
+#include "nvrconf.h"
+
 #include <openssl/evp.h>
 
 #include <algorithm>
@@ -15,16 +17,6 @@
 namespace {
 
 constexpr int kDemoMotionChannels = 4;
-
-// Stores `record` as (kind, id) unless a record is stored there already.
-int store_if_absent(int kind, int id, const void *record, size_t size)
-{
-    const std::unique_ptr<unsigned char[]> stored(new unsigned char[size]);
-    const int found = confdb_read_record(ZQDB_PATH, kind, id, stored.get(), size);
-    if (found != kRecAbsent)
-        return found == kRecFound ? 0 : -1;
-    return confdb_write_record(ZQDB_PATH, kind, id, record, size);
-}
 
 // "1" at each listed channel, "0" elsewhere.
 void channel_text(char (&text)[kChannelTextSize], std::initializer_list<int> channels)

@@ -1,4 +1,5 @@
 #include "demo_system.h"
+#include "nvrconf.h"
 
 #include <cstdio>
 #include <cstring>
@@ -35,17 +36,6 @@ port_record demo_ports()
 }
 
 } // namespace
-
-int store_if_absent(int kind, int id, const void *record, size_t size)
-{
-    static unsigned char stored[4096];
-    if (size > sizeof stored)
-        return -1;
-    const int found = confdb_read_record(ZQDB_PATH, kind, id, stored, size);
-    if (found != kRecAbsent)
-        return found == kRecFound ? 0 : -1;
-    return confdb_write_record(ZQDB_PATH, kind, id, record, size);
-}
 
 int nvrconf_add_demo_system()
 {

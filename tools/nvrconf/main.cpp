@@ -347,9 +347,13 @@ int cmd_init(bool demo)
             return kExitFailed;
         if (add_demo_camera_image() != 0)
             return fail("cannot store the demo camera image settings", "");
+        // The recording pages' own demo settings come before the system
+        // pages' record modes, which keep what is stored.
+        if (add_demo_recording() != kExitOk)
+            return kExitFailed;
         if (nvrconf_add_demo_system() != 0)
             return fail("cannot store the demo device settings", "");
-        return add_demo_recording();
+        return kExitOk;
     }
     return kExitOk;
 }
