@@ -26,6 +26,15 @@ struct Registry {
     int count;
     int high;       // one past the highest slot ever used
     int first_free; // no slot below it is free, so registering starts there
+    // Tables whose rows went into consecutive slots, so that removing one
+    // (every table at exit) clears its slots without a search. Forgotten
+    // whenever rows are removed by path.
+    struct Placed {
+        const WebRes *table;
+        int first;
+        int n;
+    } placed[kMaxWebTables];
+    int placed_count;
     WebRes slots[MAX_WEBREQ_COUNT];
     PathKey keys[MAX_WEBREQ_COUNT]; // each slot's path as a key, made once (0 when free)
     unsigned char in_use[MAX_WEBREQ_COUNT];
@@ -77,6 +86,27 @@ void unregister_keys(const PathKey *keys, int n)
     }
 }
 
+// Removes `table` when it was placed whole in consecutive slots: false
+// when it was not (or no longer is) known so.
+bool remove_placed(const WebRes *table, int n)
+{
+    for (int index = 0; index < g_registry.placed_count; ++index) {
+        const Registry::Placed placed = g_registry.placed[index];
+        if (placed.table != table || placed.n != n)
+            continue;
+        for (int slot = placed.first; slot < placed.first + n; ++slot) {
+            g_registry.slots[slot] = WebRes{};
+            g_registry.keys[slot] = 0;
+            g_registry.in_use[slot] = 0;
+        }
+        g_registry.count -= n;
+        g_registry.first_free = std::min(g_registry.first_free, placed.first);
+        g_registry.placed[index] = g_registry.placed[--g_registry.placed_count];
+        return true;
+    }
+    return false;
+}
+
 } // namespace
 
 int WebResRegister(const WebRes *table, int n)
@@ -89,9 +119,12 @@ int WebResRegister(const WebRes *table, int n)
     }
     int next = 0;
     int slot = g_registry.first_free;
+    int first_used = -1;
     for (; slot < MAX_WEBREQ_COUNT && next < n; ++slot) {
         if (g_registry.in_use[slot] != 0)
             continue;
+        if (first_used < 0)
+            first_used = slot;
         const WebRes &row = table[next++];
         WebRes &entry = g_registry.slots[slot];
         entry = WebRes{};
@@ -105,6 +138,8 @@ int WebResRegister(const WebRes *table, int n)
         g_registry.high = std::max(g_registry.high, slot + 1);
     }
     g_registry.first_free = slot;
+    if (slot - first_used == n && g_registry.placed_count < kMaxWebTables)
+        g_registry.placed[g_registry.placed_count++] = {table, first_used, n};
     return 0;
 }
 
@@ -112,6 +147,9 @@ int WebResUnregister(const WebRes *table, int n)
 {
     if (table == nullptr || n <= 0)
         return -1;
+    if (remove_placed(table, n))
+        return 0;
+    g_registry.placed_count = 0;
     // Rows are taken in batches of sorted keys, one registry pass a batch.
     PathKey keys[MAX_WEBREQ_COUNT];
     for (int first = 0; first < n; first += MAX_WEBREQ_COUNT) {

@@ -116,4 +116,35 @@ TEST(Dispatch, UnregisterFreesExactlyItsSlotsAndRegisterRefillsFromTheLowest)
     WebResUnregister(first.data(), 10);
 }
 
+TEST(Dispatch, TablesRemovedWholeOrByPathLeaveExactlyTheOthers)
+{
+    const auto first = make_table('A', 4);
+    const auto second = make_table('E', 3);
+    const auto third = make_table('F', 2);
+    ASSERT_EQ(WebResRegister(first.data(), 4), 0);
+    ASSERT_EQ(WebResRegister(second.data(), 3), 0);
+    ASSERT_EQ(WebResRegister(third.data(), 2), 0);
+
+    // The whole second table goes; its slots are the first refilled.
+    ASSERT_EQ(WebResUnregister(second.data(), 3), 0);
+    EXPECT_EQ(FindWebRes("/E00000"), nullptr);
+    EXPECT_EQ(FindWebRes("/E00002"), nullptr);
+    EXPECT_NE(FindWebRes("/F00001"), nullptr);
+    ASSERT_EQ(WebResRegister(second.data(), 3), 0);
+    EXPECT_EQ(slot_of("/E00000"), 4);
+
+    // A row removed by its path, then the rest of its table as a whole.
+    const WebRes one[] = {{"/A00001", record_b}};
+    ASSERT_EQ(WebResUnregister(one, 1), 0);
+    EXPECT_EQ(FindWebRes("/A00001"), nullptr);
+    ASSERT_EQ(WebResUnregister(first.data(), 4), 0);
+    EXPECT_EQ(FindWebRes("/A00000"), nullptr);
+    EXPECT_EQ(FindWebRes("/A00003"), nullptr);
+    EXPECT_NE(FindWebRes("/E00001"), nullptr);
+
+    WebResUnregister(second.data(), 3);
+    WebResUnregister(third.data(), 2);
+    EXPECT_EQ(FindWebRes("/F00000"), nullptr);
+}
+
 } // namespace
