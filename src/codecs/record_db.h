@@ -10,6 +10,9 @@
 constexpr int kRecordChannels = 64;
 constexpr int kRecordModeMax = 2;
 
+// Core message: a channel's recording setting changed (payload: int32 channel).
+constexpr int kMsgRecordSettingChanged = 1407;
+
 #pragma pack(push, 1)
 struct record_setting {
     int32_t id;

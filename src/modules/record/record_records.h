@@ -10,7 +10,6 @@
 #include "codecs/schedule.h"
 
 constexpr int kMsgHolidaysChanged = 1401;
-constexpr int kMsgRecordSettingChanged = 1407;
 constexpr int kMsgRecordScheduleChanged = 1411;
 constexpr int kMsgRecordModeChanged = 1413;
 constexpr int kMsgRecordParamChanged = 1310;
