@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 #include "platform/msgsock/msgsock.h"
 
@@ -38,6 +39,10 @@ int cgi_ipc_request(IpcCallback callback, int code, int length, const void *payl
 int cgi_ipc_notify(IpcCallback callback, int code, int length, const void *payload);
 // Sends an operation log record (core message 3485) without waiting.
 int cgi_send_log_info(const LogRecord *record);
+// Sends the batch operation log of a copy (core message 3509) without
+// waiting: the record followed by the 64-bit mask of what was copied (low
+// word first).
+int cgi_send_copy_log_info(const LogRecord *record, uint64_t mask);
 
 // Callbacks for messages whose reply is not wanted.
 int on_aging_callback(void *context, const char *header, const char *payload);
