@@ -41,3 +41,15 @@ std::string demo_int32s(std::initializer_list<int32_t> values);
 
 // Operation log entries (core message 3485) in arrival order, oldest first.
 const std::deque<LogRecord> &demo_operation_log();
+
+// True when channel `chnid` holds a camera that answers and has alarm
+// inputs and outputs of its own.
+bool demo_camera_has_alarms(int32_t chnid);
+
+// The recorder's alarm inputs and outputs that are on (bit i = input or
+// output i), and those of the cameras' alarm input or output `alarm_id`
+// (bit n = channel n).
+uint32_t demo_alarm_in_states();
+uint32_t demo_alarm_out_states();
+uint64_t demo_camera_alarm_in_states(int alarm_id);
+uint64_t demo_camera_alarm_out_states(int alarm_id);

@@ -458,3 +458,12 @@ const DemoRow kCameraRows[] = {
 } // namespace
 
 NVR_DEMO_ROWS(kCameraRows)
+
+bool demo_camera_has_alarms(int32_t chnid)
+{
+    camera_record camera;
+    if (!stored_camera(chnid, &camera))
+        return false;
+    const LanCamera *lan = online_camera(camera);
+    return lan != nullptr && lan->alarms != 0;
+}

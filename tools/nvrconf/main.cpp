@@ -17,6 +17,8 @@
 #include <vector>
 
 #include "codecs/channel_db.h"
+#include "codecs/schedule.h"
+#include "demo_alarm.h"
 #include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
 #include "platform/confdb/confdb.h"
@@ -224,7 +226,7 @@ int add_factory_account();
 // 0 when stored or kept, -1 on failure.
 int store_if_absent(int kind, int id, const void *record, size_t size)
 {
-    static unsigned char stored[4096];
+    static unsigned char stored[sizeof(schedule_record)];
     if (size > sizeof stored)
         return -1;
     const int found = confdb_read_record(ZQDB_PATH, kind, id, stored, size);
@@ -318,7 +320,10 @@ int cmd_init(bool demo)
             if (add_param_value(ZQDB_PATH, entry.key, entry.value) != 0)
                 return fail("cannot store key", entry.key);
         }
-        return add_demo_cameras();
+        if (add_demo_cameras() != kExitOk)
+            return kExitFailed;
+        if (add_demo_alarms(store_if_absent) != 0)
+            return fail("cannot store the demo alarms", "");
     }
     return kExitOk;
 }
@@ -481,6 +486,25 @@ const char *kind_name(int kind)
         return "camera protocol";
     case kRecIpcModel:
         return "camera model";
+    case kRecAlarmIn:
+        return "alarm input";
+    case kRecAlarmOut:
+        return "alarm output";
+    case kRecAlarmChnInEvent:
+        return "camera alarm input";
+    case kRecAlarmChnInName:
+    case kRecAlarmChnOutName:
+        return "camera alarm name";
+    case kRecAlarmInSchedule:
+    case kRecAlarmOutSchedule:
+    case kRecAlarmChnInEffectiveSchedule:
+    case kRecAlarmChnInAudibleSchedule:
+    case kRecAlarmChnInMailSchedule:
+    case kRecAlarmChnInPtzSchedule:
+    case kRecAlarmChnOutEffectiveSchedule:
+        return "alarm schedule";
+    case kRecDisarming:
+        return "disarming";
     default:
         return "?";
     }
