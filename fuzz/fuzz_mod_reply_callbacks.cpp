@@ -9,6 +9,7 @@
 
 #include "core/ipc.h"
 #include "front/cgi_env.h"
+#include "modules/alarm/alarm.h"
 #include "modules/camera/camera.h"
 #include "modules/status/status.h"
 #include "modules/storage/storage.h"
@@ -20,12 +21,12 @@
 namespace {
 
 const IpcCallback kCallbacks[] = {on_status_ipc_callback, on_storage_ipc_callback, on_system_ipc_callback,
-                                  on_video_ipc_callback, on_camera_ipc_callback};
+                                  on_video_ipc_callback,  on_camera_ipc_callback,  on_alarm_ipc_callback};
 
 // Reply codes the modules decode, so most inputs reach a decoder.
-const int32_t kCodes[] = {8306, 8433, 8434, 8402, 8420, 8421, 8423, 8424, 8425, 8435, 8504,
-                          8265, 6719, 8263, 8300, 8301, 8302, 8305, 8206, 8381, 6216, 6423,
-                          8222, 8372, 8202, 8205, 8200, 8201, 8203, 8204, 8230, 8493};
+const int32_t kCodes[] = {8306, 8433, 8434, 8402, 8420, 8421, 8423, 8424, 8425, 8435, 8504, 8265,
+                          6719, 8263, 8300, 8301, 8302, 8305, 8206, 8381, 6216, 6423, 8222, 8372,
+                          8202, 8205, 8200, 8201, 8203, 8204, 8230, 8493, 8298, 8296};
 
 } // namespace
 

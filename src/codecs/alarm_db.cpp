@@ -132,7 +132,7 @@ bool camera_alarm_out_valid(int chnid, int alarm_id)
 
 void alarm_in_set_tri_channels(alarm_in_record *record, const char *text)
 {
-    snprintf(record->tri_channels, sizeof record->tri_channels, "%s", text != nullptr ? text : "");
+    set_field_text(record->tri_channels, sizeof record->tri_channels, text);
     // The stored mask holds the first 32 channels.
     const auto mask = static_cast<uint32_t>(channel_mask_from_text(record->tri_channels));
     record->tri_channel_mask = static_cast<int32_t>(mask);
@@ -184,8 +184,8 @@ int write_alarm_in_schedule(const char *db, const schedule_record *schedule, int
     static schedule_record stored;
     stored = *schedule;
     for (schedule_day &day : stored.days)
-        for (schedule_section &section : day.sections)
-            section.action_type = action;
+        for (int section = 0; section < kScheduleWebSections; ++section)
+            day.sections[section].action_type = action;
     return write_alarmin_schedule(db, kRecAlarmInSchedule, &stored, id);
 }
 

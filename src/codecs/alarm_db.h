@@ -166,7 +166,8 @@ int write_alarm_ins(const char *db, const alarm_in_record *list, uint32_t mask);
 int read_alarmin_schedule(const char *db, int kind, schedule_record *schedule, int id);
 int write_alarmin_schedule(const char *db, int kind, const schedule_record *schedule, int id);
 int copy_alarmin_schedules(const char *db, int kind, int id, uint32_t mask);
-// The plain input schedule with every section's action type set to `action`.
+// The plain input schedule with the action type of every section the
+// browser exchanges (0 to 11 of each day) set to `action`.
 int write_alarm_in_schedule(const char *db, const schedule_record *schedule, int id, int action);
 
 // The recorder's alarm outputs, as the inputs.

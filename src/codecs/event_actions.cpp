@@ -296,8 +296,8 @@ int event_actions_save(json_object *request, const EventActionTables &tables, in
     copy_cut(alarmouts[1].text, sizeof alarmouts[1].text, fields.alarmout_text1);
     if (get_event_chn_alarmout_by_object(chnid, request, "triChnAlarms", alarmouts) != 0)
         return 0;
-    copy_cut(fields.alarmout_text0, kChnAlarmoutTextSize, alarmouts[0].text);
-    copy_cut(fields.alarmout_text1, kChnAlarmoutTextSize, alarmouts[1].text);
+    set_field_text(fields.alarmout_text0, kChnAlarmoutTextSize, alarmouts[0].text);
+    set_field_text(fields.alarmout_text1, kChnAlarmoutTextSize, alarmouts[1].text);
     return 1;
 }
 
@@ -329,6 +329,6 @@ bool event_set_text(json_object *request, const char *key, char *field, size_t s
     const char *text = json_value_text(json_get_member(request, key));
     if (text == nullptr)
         return false;
-    copy_cut(field, size, text);
+    set_field_text(field, size, text);
     return true;
 }

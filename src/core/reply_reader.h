@@ -67,6 +67,18 @@ inline void copy_field_text(char *out, size_t out_size, const char *field, size_
     out[length] = '\0';
 }
 
+// Sets a fixed-width text field of a record to `text`, cut to the field's
+// width - 1; the rest of the field is zeroed, so a stored record holds no
+// remains of an earlier, longer text.
+inline void set_field_text(char *field, size_t field_size, const char *text)
+{
+    if (field_size == 0)
+        return;
+    memset(field, 0, field_size);
+    if (text != nullptr)
+        memcpy(field, text, strnlen(text, field_size - 1));
+}
+
 // Clamps a count taken from a request or a reply to what the array holds.
 inline int clamp_count(int count, int capacity)
 {

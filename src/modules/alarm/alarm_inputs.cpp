@@ -55,7 +55,7 @@ JsonPtr read_checked_input(const char *text, InputSetting *setting, alarm_in_rec
         read_alarm_in(ZQDB_PATH, record, setting->id) < 0)
         return nullptr;
     if (setting->name != nullptr)
-        snprintf(record->name, sizeof record->name, "%s", setting->name);
+        set_field_text(record->name, sizeof record->name, setting->name);
     record->alarm_type = setting->type;
     record->tri_alarms = setting->tri_alarms;
     record->interval = setting->interval;
