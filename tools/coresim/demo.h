@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <deque>
 #include <initializer_list>
 #include <string>
@@ -36,6 +37,17 @@ Answer demo_answer(const CoreMessage &message);
 
 // Little-endian int32 values one after the other, the shape of most replies.
 std::string demo_int32s(std::initializer_list<int32_t> values);
+
+// The request's payload as a record of type T; false (record zeroed) when
+// the payload is shorter than the record.
+template <typename T> bool payload_as(const CoreMessage &request, T *out)
+{
+    memset(out, 0, sizeof *out);
+    if (request.payload.size() < sizeof *out)
+        return false;
+    memcpy(out, request.payload.data(), sizeof *out);
+    return true;
+}
 
 // Model parts that more than one module reads.
 

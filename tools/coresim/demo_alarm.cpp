@@ -40,15 +40,6 @@ CameraAlarms &alarms_of(int32_t chnid)
     return found->second;
 }
 
-template <typename T> bool payload_as(const CoreMessage &request, T *out)
-{
-    memset(out, 0, sizeof *out);
-    if (request.payload.size() < sizeof *out)
-        return false;
-    memcpy(out, request.payload.data(), sizeof *out);
-    return true;
-}
-
 template <typename T> std::string bytes_of(const T &record)
 {
     return std::string(reinterpret_cast<const char *>(&record), sizeof record);
@@ -90,46 +81,39 @@ void on_get_outputs(const CoreMessage &request, Answer &answer)
     answer.push_back(AnswerStep::reply(kReplyGetCameraAlarmOut, bytes_of(state)));
 }
 
-uint64_t setting_mask(uint32_t low, uint32_t high) { return uint64_t{high} << 32 | low; }
-
-// 3325: each entry's switch and type go to its input on every listed
-// camera that has alarms.
-void on_set_inputs(const CoreMessage &request, Answer &)
+// Each entry of a camera alarm setting (3325 or 3324) goes to its alarm on
+// every listed camera that has alarms.
+template <typename Setting, typename Apply>
+void apply_setting(const CoreMessage &request, int capacity, Apply apply)
 {
-    camera_alarm_in_setting setting{};
+    Setting setting{};
     if (!payload_as(request, &setting))
         return;
-    const uint64_t mask = setting_mask(setting.mask_low, setting.mask_high);
+    const uint64_t mask = uint64_t{setting.mask_high} << 32 | setting.mask_low;
     for (int32_t chnid = 0; chnid < kAlarmChannels; ++chnid) {
         if ((mask >> chnid & 1u) == 0 || !demo_camera_has_alarms(chnid))
             continue;
-        CameraAlarms &alarms = alarms_of(chnid);
-        for (int32_t index = 0; index < setting.count && index < kCameraAlarmInputs; ++index) {
-            const camera_alarm_in_entry &entry = setting.entries[index];
-            if (entry.alarm_id < 0 || entry.alarm_id >= kCameraAlarmInputs)
-                continue;
-            alarms.in_enable[entry.alarm_id] = entry.alarm_enable;
-            alarms.in_type[entry.alarm_id] = entry.alarm_type;
-        }
+        for (int32_t index = 0; index < setting.count && index < capacity; ++index)
+            if (setting.entries[index].alarm_id >= 0 && setting.entries[index].alarm_id < capacity)
+                apply(alarms_of(chnid), setting.entries[index]);
     }
+}
+
+void on_set_inputs(const CoreMessage &request, Answer &)
+{
+    apply_setting<camera_alarm_in_setting>(request, kCameraAlarmInputs,
+                                           [](CameraAlarms &alarms, const camera_alarm_in_entry &entry) {
+                                               alarms.in_enable[entry.alarm_id] = entry.alarm_enable;
+                                               alarms.in_type[entry.alarm_id] = entry.alarm_type;
+                                           });
 }
 
 void on_set_outputs(const CoreMessage &request, Answer &)
 {
-    camera_alarm_out_setting setting{};
-    if (!payload_as(request, &setting))
-        return;
-    const uint64_t mask = setting_mask(setting.mask_low, setting.mask_high);
-    for (int32_t chnid = 0; chnid < kAlarmChannels; ++chnid) {
-        if ((mask >> chnid & 1u) == 0 || !demo_camera_has_alarms(chnid))
-            continue;
-        CameraAlarms &alarms = alarms_of(chnid);
-        for (int32_t index = 0; index < setting.count && index < kCameraAlarmOutputs; ++index) {
-            const camera_alarm_out_entry &entry = setting.entries[index];
-            if (entry.alarm_id >= 0 && entry.alarm_id < kCameraAlarmOutputs)
-                alarms.out_type[entry.alarm_id] = entry.alarm_type;
-        }
-    }
+    apply_setting<camera_alarm_out_setting>(request, kCameraAlarmOutputs,
+                                            [](CameraAlarms &alarms, const camera_alarm_out_entry &entry) {
+                                                alarms.out_type[entry.alarm_id] = entry.alarm_type;
+                                            });
 }
 
 // 1409: the recorder's output on (any non-zero value) or off.

@@ -111,15 +111,6 @@ enum StreamSlot : int {
 std::map<int32_t, StreamSetting> g_streams; // by channel
 std::vector<ipc_modify_entry> g_modify_results;
 
-template <typename T> bool payload_as(const CoreMessage &request, T *out)
-{
-    memset(out, 0, sizeof *out);
-    if (request.payload.size() < sizeof *out)
-        return false;
-    memcpy(out, request.payload.data(), sizeof *out);
-    return true;
-}
-
 std::string bytes_of(const void *data, size_t size)
 {
     return std::string(static_cast<const char *>(data), size);

@@ -98,15 +98,76 @@ uint64_t camera_copy_mask(json_object *request, int chnid)
     return get_copy_flag_by_json(request, "copyChn", "copyCnt") & ~(uint64_t{1} << chnid);
 }
 
-// Sends a camera alarm setting for the channel and its copies, tells the
-// core daemon which channels changed, and answers.
-template <typename Setting>
-int send_camera_setting(Setting *setting, int code, int changed_code, uint64_t told)
+// The change of a camera's alarm inputs: a dialog element stores one
+// input's actions, an alarm element its switch, type and name.
+struct InputChange {
+    using Setting = camera_alarm_in_setting;
+    static constexpr int kCapacity = kCameraAlarmInputs;
+    static constexpr int kCode = kMsgSetCameraAlarmIn;
+    static constexpr int kChangedCode = kMsgCameraAlarmInsChanged;
+
+    static int dialog(json_object *item, int chnid, uint64_t mask)
+    {
+        return store_input_dialog(item, chnid, mask);
+    }
+    static int alarm(json_object *item, int chnid, int alarm_id, uint64_t, Setting *setting)
+    {
+        camera_alarm_in_entry &entry = setting->entries[setting->count++];
+        entry.alarm_enable = json_member_int(item, "alarmEnable");
+        entry.alarm_id = alarm_id;
+        entry.alarm_type = json_member_int(item, "alarmType");
+        return store_input_name(item, chnid, alarm_id);
+    }
+};
+
+// The change of a camera's alarm outputs: schedules, types, names and delays.
+struct OutputChange {
+    using Setting = camera_alarm_out_setting;
+    static constexpr int kCapacity = kCameraAlarmOutputs;
+    static constexpr int kCode = kMsgSetCameraAlarmOut;
+    static constexpr int kChangedCode = kMsgCameraAlarmOutsChanged;
+
+    static int dialog(json_object *item, int chnid, uint64_t mask)
+    {
+        return store_output_dialog(item, chnid, mask);
+    }
+    static int alarm(json_object *item, int chnid, int alarm_id, uint64_t mask, Setting *setting)
+    {
+        camera_alarm_out_entry &entry = setting->entries[setting->count++];
+        entry.alarm_id = alarm_id;
+        entry.alarm_type = json_member_int(item, "alarmType");
+        return store_output_name(item, chnid, alarm_id, mask);
+    }
+};
+
+// Only the elements the request holds are read: a count past the end of a
+// list names no alarm 0 that the user did not send. The core daemon hears
+// of the channel and its copies.
+template <typename Change> int set_camera_alarms(char *text)
 {
-    setting->mask_low = static_cast<uint32_t>(told);
-    setting->mask_high = static_cast<uint32_t>(told >> 32);
-    cgi_ipc_notify(on_alarm_ipc_callback, code, sizeof *setting, setting);
-    alarm_notify_mask(changed_code, told);
+    const JsonPtr request(get_request_tokener_json_object(text));
+    int chnid = -1;
+    int count = 0;
+    if (!request)
+        return -1;
+    if (!camera_alarm_request(request.get(), &chnid, &count))
+        return cgi_error_to_webserver(kRespJson);
+    const uint64_t mask = camera_copy_mask(request.get(), chnid);
+    typename Change::Setting setting{};
+    const bool failed =
+        for_each_element(request.get(), "dialog", count, Change::kCapacity,
+                         [&](json_object *item, int) { return Change::dialog(item, chnid, mask); }) != 0 ||
+        for_each_element(request.get(), "alarm", count, Change::kCapacity,
+                         [&](json_object *item, int alarm_id) {
+                             return Change::alarm(item, chnid, alarm_id, mask, &setting);
+                         }) != 0;
+    if (failed)
+        return cgi_error_to_webserver(kRespText);
+    const uint64_t told = mask | uint64_t{1} << chnid;
+    setting.mask_low = static_cast<uint32_t>(told);
+    setting.mask_high = static_cast<uint32_t>(told >> 32);
+    cgi_ipc_notify(on_alarm_ipc_callback, Change::kCode, sizeof setting, &setting);
+    alarm_notify_mask(Change::kChangedCode, told);
     return cgi_writeback_webserver(kRespText, "OK");
 }
 
@@ -138,64 +199,9 @@ int on_get_camera_alarm_output(char *text)
     return 0;
 }
 
-// Only the elements the request holds are read: a count past the end of a
-// list names no input 0 that the user did not send.
-int on_set_camera_alarm_input(char *text)
-{
-    const JsonPtr request(get_request_tokener_json_object(text));
-    int chnid = -1;
-    int count = 0;
-    if (!request)
-        return -1;
-    if (!camera_alarm_request(request.get(), &chnid, &count))
-        return cgi_error_to_webserver(kRespJson);
-    const uint64_t mask = camera_copy_mask(request.get(), chnid);
-    camera_alarm_in_setting setting{};
-    const int failed = for_each_element(request.get(), "dialog", count, kCameraAlarmInputs,
-                                        [&](json_object *item, int) {
-                                            return store_input_dialog(item, chnid, mask);
-                                        }) != 0 ||
-                       for_each_element(request.get(), "alarm", count, kCameraAlarmInputs,
-                                        [&](json_object *item, int alarm_id) {
-                                            camera_alarm_in_entry &entry = setting.entries[setting.count++];
-                                            entry.alarm_enable = json_member_int(item, "alarmEnable");
-                                            entry.alarm_id = alarm_id;
-                                            entry.alarm_type = json_member_int(item, "alarmType");
-                                            return store_input_name(item, chnid, alarm_id);
-                                        }) != 0;
-    if (failed)
-        return cgi_error_to_webserver(kRespText);
-    return send_camera_setting(&setting, kMsgSetCameraAlarmIn, kMsgCameraAlarmInsChanged,
-                               mask | uint64_t{1} << chnid);
-}
+int on_set_camera_alarm_input(char *text) { return set_camera_alarms<InputChange>(text); }
 
-int on_set_camera_alarm_output(char *text)
-{
-    const JsonPtr request(get_request_tokener_json_object(text));
-    int chnid = -1;
-    int count = 0;
-    if (!request)
-        return -1;
-    if (!camera_alarm_request(request.get(), &chnid, &count))
-        return cgi_error_to_webserver(kRespJson);
-    const uint64_t mask = camera_copy_mask(request.get(), chnid);
-    camera_alarm_out_setting setting{};
-    const int failed = for_each_element(request.get(), "dialog", count, kCameraAlarmOutputs,
-                                        [&](json_object *item, int) {
-                                            return store_output_dialog(item, chnid, mask);
-                                        }) != 0 ||
-                       for_each_element(request.get(), "alarm", count, kCameraAlarmOutputs,
-                                        [&](json_object *item, int alarm_id) {
-                                            camera_alarm_out_entry &entry = setting.entries[setting.count++];
-                                            entry.alarm_id = alarm_id;
-                                            entry.alarm_type = json_member_int(item, "alarmType");
-                                            return store_output_name(item, chnid, alarm_id, mask);
-                                        }) != 0;
-    if (failed)
-        return cgi_error_to_webserver(kRespText);
-    return send_camera_setting(&setting, kMsgSetCameraAlarmOut, kMsgCameraAlarmOutsChanged,
-                               mask | uint64_t{1} << chnid);
-}
+int on_set_camera_alarm_output(char *text) { return set_camera_alarms<OutputChange>(text); }
 
 int on_set_camera_alarm_output_switch(char *text)
 {
