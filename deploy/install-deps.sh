@@ -31,6 +31,9 @@ install_missing() {
     DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
 }
 
+# "bench": also what the benchmarks of bench/ load the web server with.
+[ "${1:-}" = bench ] && packages="$packages apache2-utils"
+
 # shellcheck disable=SC2086
 install_missing $packages
 runtime=$(fuzzer_runtime || true)

@@ -1,6 +1,8 @@
 // Feeds arbitrary request environments and bodies through the CGI intake.
-// Input: method, path, query, content type, cookie and content length as
-// NUL-separated texts, then the body.
+// Input: method, path, query, content type, cookie, content length, origin,
+// host, fetch site and HTTPS flag as NUL-separated texts, then the body. The
+// fuzz table holds rows of every kind of right, so the cross-site check and
+// the session check run on every input.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,8 +59,9 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const char *const names[] = {"REQUEST_METHOD", "PATH_INFO",   "QUERY_STRING",
-                                        "CONTENT_TYPE",   "HTTP_COOKIE", "CONTENT_LENGTH"};
+    static const char *const names[] = {
+        "REQUEST_METHOD", "PATH_INFO",   "QUERY_STRING", "CONTENT_TYPE",        "HTTP_COOKIE",
+        "CONTENT_LENGTH", "HTTP_ORIGIN", "HTTP_HOST",    "HTTP_SEC_FETCH_SITE", "HTTPS"};
     size_t at = 0;
     for (const char *name : names) {
         const void *end = memchr(data + at, '\0', size - at);

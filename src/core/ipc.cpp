@@ -3,11 +3,8 @@
 // decoder reports its reply or when the code's limit has passed.
 #include "core/ipc.h"
 
-#include <algorithm>
 #include <chrono>
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <thread>
 
 #include "core/ipc_timing.h"
@@ -16,11 +13,6 @@
 std::atomic<int> g_callback_done{0};
 
 namespace {
-
-// Guards the wake-up of the waiting thread; the flag itself is atomic so
-// decoders that store it directly are still seen at the next poll step.
-std::mutex g_done_mutex;
-std::condition_variable g_done_changed;
 
 constexpr int kDefaultPolls = 1000;
 
@@ -38,32 +30,15 @@ void pause_ms(int milliseconds)
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-// Waits until g_callback_done is non-zero or `polls` poll steps have passed.
-void wait_for_reply(int polls, int poll_ms)
-{
-    using Clock = std::chrono::steady_clock;
-    // A poll step of 0 (only test builds use one) means no wait at all.
-    const auto deadline = Clock::now() + std::chrono::milliseconds(poll_ms) * static_cast<int64_t>(polls);
-    const auto step = std::chrono::milliseconds(poll_ms > 0 ? poll_ms : 1);
-    std::unique_lock<std::mutex> lock(g_done_mutex);
-    while (g_callback_done.load() == 0) {
-        const auto now = Clock::now();
-        if (now >= deadline)
-            break;
-        g_done_changed.wait_until(lock, std::min(deadline, now + step));
-    }
-}
+bool reply_handled() { return g_callback_done.load() != 0; }
+
+// Reads replies until a decoder has set g_callback_done or `polls` poll
+// steps have passed; the wait ends as soon as the flag is set.
+void wait_for_reply(int polls, int poll_ms) { zq_sock_wait(polls * poll_ms, reply_handled); }
 
 } // namespace
 
-void cgi_set_callback_done(int value)
-{
-    {
-        const std::lock_guard<std::mutex> lock(g_done_mutex);
-        g_callback_done.store(value);
-    }
-    g_done_changed.notify_all();
-}
+void cgi_set_callback_done(int value) { g_callback_done.store(value); }
 
 int cgi_ipc_wait_polls(int code)
 {

@@ -17,15 +17,16 @@ using IpcCallback = zq_sock_callback;
 
 // Opens the channel with `callback`, sends `code` with its payload (retried
 // while the send fails) and, unless `no_wait` is 1, waits until a decoder
-// sets g_callback_done or the code's wait limit passes. -1 for a null
+// sets g_callback_done or the code's wait limit passes (the callback runs on
+// this thread, while the wait reads the replies). -1 for a null
 // callback or a payload that cannot be sent (negative length, or none for a
 // positive length), else 0 whether or not a reply came.
 int cgi_start_ipc(IpcCallback callback, int code, int length, const void *payload, int no_wait);
 // Closes the channel; no callback runs after it returns.
 int cgi_stop_ipc();
 
-// Stores `value` in g_callback_done and wakes the waiting thread. Decoders
-// call it after writing their response.
+// Stores `value` in g_callback_done, which ends the wait. Decoders call it
+// after writing their response.
 void cgi_set_callback_done(int value);
 
 // The wait limit of a request code, in 40 ms polls.

@@ -62,11 +62,10 @@ struct RecordCheck {
     std::string bytes;
 };
 
-struct Case {
-    std::string name;
-    std::string login_user;                     // login: run the program's login first
-    std::vector<std::vector<std::string>> conf; // setup-conf/setup-record: nvrconf runs
-    std::vector<RecordCheck> record_checks;
+// One run of the program and what it must write.
+struct Request {
+    std::string as_user; // whose session's cookies it sends: "" the first login's, "-" none
+    int sleep_ms = 0;    // pause before it runs
     std::string exe = "nvrweb.cgi";
     std::vector<std::string> env;
     std::string stdin_bytes;
@@ -75,6 +74,25 @@ struct Case {
     bool match_stdout = false;
     int expected_exit = 0;
     int timeout_s = 20;
+};
+
+// login: USER [FLAGS [LIVEVIEW PLAYBACK]]: the account, its web rights and
+// channel lists (nvrconf rights), logged in before the case's requests. A
+// user's second login is a second session, known as USER#2 (and so on),
+// of the account as the first one set it up.
+struct Login {
+    std::string user;
+    std::vector<std::string> rights;
+    std::string label;
+    bool again = false;
+};
+
+struct Case {
+    std::string name;
+    std::vector<Login> logins;
+    std::vector<std::vector<std::string>> conf; // setup-conf/setup-record: nvrconf runs
+    std::vector<RecordCheck> record_checks;
+    std::vector<Request> requests = {Request{}};
     std::vector<std::pair<std::string, std::string>> setup_files;
     std::vector<std::string> setup_dirs;
     std::vector<FileCheck> file_matches;
@@ -228,25 +246,30 @@ Case parse_case(const std::string &file)
             colon == std::string::npos ? line.substr(0, line.find(':')) : line.substr(0, colon);
         const std::string value = colon == std::string::npos ? "" : line.substr(colon + 2);
         std::string error;
-        if (key == "exe")
-            c.exe = value == "probe" ? "nvrweb-probe.cgi" : value;
+        Request &request = c.requests.back();
+        if (key == "step") {
+            c.requests.push_back(Request{value});
+        } else if (key == "sleep")
+            request.sleep_ms = std::stoi(value);
+        else if (key == "exe")
+            request.exe = value == "probe" ? "nvrweb-probe.cgi" : value;
         else if (key == "env")
-            c.env.push_back(unescape(value));
+            request.env.push_back(unescape(value));
         else if (key == "stdin")
-            c.stdin_bytes += unescape(value);
+            request.stdin_bytes += unescape(value);
         else if (key == "stdin-repeat")
-            c.stdin_bytes += repeat(value);
+            request.stdin_bytes += repeat(value);
         else if (key == "stdout")
-            c.expected_stdout += unescape(value);
+            request.expected_stdout += unescape(value);
         else if (key == "stdout-match") {
-            c.stdout_pattern += value;
-            c.match_stdout = true;
+            request.stdout_pattern += value;
+            request.match_stdout = true;
         } else if (key == "stdout-repeat")
-            c.expected_stdout += repeat(value);
+            request.expected_stdout += repeat(value);
         else if (key == "exit")
-            c.expected_exit = std::stoi(value);
+            request.expected_exit = std::stoi(value);
         else if (key == "timeout")
-            c.timeout_s = std::stoi(value);
+            request.timeout_s = std::stoi(value);
         else if (key == "setup-dir")
             c.setup_dirs.push_back(value);
         else if (key == "setup-file") {
@@ -259,9 +282,19 @@ Case parse_case(const std::string &file)
             c.files_absent.push_back(value);
         else if (key == "dir-entries")
             c.dir_entries.push_back(value);
-        else if (key == "login")
-            c.login_user = value;
-        else if (key == "setup-conf")
+        else if (key == "login") {
+            std::vector<std::string> words = words_of(value);
+            if (words.size() != 1 && words.size() != 2 && words.size() != 4)
+                ADD_FAILURE() << file << ": login takes USER [FLAGS [LIVEVIEW PLAYBACK]]: " << line;
+            else {
+                const auto earlier = std::count_if(c.logins.begin(), c.logins.end(), [&](const Login &login) {
+                    return login.user == words[0];
+                });
+                const std::string label =
+                    earlier == 0 ? words[0] : words[0] + "#" + std::to_string(earlier + 1);
+                c.logins.push_back({words[0], {words.begin() + 1, words.end()}, label, earlier > 0});
+            }
+        } else if (key == "setup-conf")
             c.conf.push_back(words_of(value));
         else if (key == "setup-record" || key == "record-expect" || key == "record-slice") {
             if (!parse_record_line(key, value, &c, &error))
@@ -466,17 +499,24 @@ constexpr const char *kLoginDigest = "8954787a004f0738b75bcc7b06281b6b";
 // login's operation log message (so that the case's core lines see only the
 // case's messages). Returns the cookie pair of the new session, or "" after
 // reporting a failure.
-std::string log_in(const std::string &user, const std::string &work, const std::string &root)
+std::string log_in(const Login &login, const std::string &work, const std::string &root)
 {
+    const std::string &user = login.user;
+    std::vector<std::vector<std::string>> accounts;
+    if (!login.again)
+        accounts = {{"init"}, {"passwd", user, kLoginPassword}};
+    if (!login.again && !login.rights.empty()) {
+        accounts.push_back({"rights", user});
+        accounts.back().insert(accounts.back().end(), login.rights.begin(), login.rights.end());
+    }
     std::string output;
-    for (const std::vector<std::string> &args :
-         {std::vector<std::string>{"init"}, std::vector<std::string>{"passwd", user, kLoginPassword}}) {
+    for (const std::vector<std::string> &args : accounts) {
         if (run_nvrconf(args, work, root, &output) != 0) {
             ADD_FAILURE() << "login: nvrconf " << args[0] << " failed:\n" << output;
             return "";
         }
     }
-    const std::string login_work = work + "/login";
+    const std::string login_work = work + "/login-" + login.label;
     make_dirs(login_work);
     CoreSetup setup;
     setup.demo = true;
@@ -505,7 +545,7 @@ std::string log_in(const std::string &user, const std::string &work, const std::
 
 // The case's environment with the session's cookies in front of any the
 // case gives itself.
-std::vector<std::string> case_env(const Case &c, const std::string &session_cookie)
+std::vector<std::string> case_env(const Request &c, const std::string &session_cookie)
 {
     std::vector<std::string> env = c.env;
     if (session_cookie.empty())
@@ -521,9 +561,11 @@ std::vector<std::string> case_env(const Case &c, const std::string &session_cook
     return env;
 }
 
-RunResult run_program(const Case &c, const std::string &work, const std::string &root,
+RunResult run_program(const Request &c, const std::string &work, const std::string &root,
                       const std::string &session_cookie)
 {
+    if (c.sleep_ms > 0)
+        std::this_thread::sleep_for(std::chrono::milliseconds(c.sleep_ms));
     const std::string stdin_path = work + "/stdin";
     const std::string stdout_path = work + "/stdout";
     write_file(stdin_path, c.stdin_bytes);
@@ -550,41 +592,67 @@ RunResult run_program(const Case &c, const std::string &work, const std::string 
 
 // ---------------------------------------------------------------- checks
 
-// The expected output with "{session}" standing for the session id of the
-// case's login.
-std::string expected_output(const Case &c, const std::string &session_cookie)
+// The session ids of the case's logins, the first one first.
+using Sessions = std::vector<std::pair<std::string, std::string>>; // user, cookie pair
+
+std::string session_id_of(const std::string &cookie)
 {
-    std::string expected = c.expected_stdout;
-    const std::string mark = "{session}";
-    const size_t id_at = session_cookie.find("sessionId=");
-    const std::string id = id_at == std::string::npos ? "" : session_cookie.substr(id_at + 10);
-    for (size_t at = expected.find(mark); at != std::string::npos; at = expected.find(mark, at + id.size()))
-        expected.replace(at, mark.size(), id);
-    return expected;
+    const size_t at = cookie.find("sessionId=");
+    return at == std::string::npos ? "" : cookie.substr(at + 10);
 }
 
-void check_output(const Case &c, const RunResult &result, const std::string &session_cookie)
+// `text` with "{session}" standing for the id of the first login's session
+// and "{session:USER}" for that of USER's.
+std::string with_sessions(std::string text, const Sessions &sessions)
 {
+    for (size_t i = 0; i < sessions.size(); ++i) {
+        const std::string id = session_id_of(sessions[i].second);
+        std::vector<std::string> marks = {"{session:" + sessions[i].first + "}"};
+        if (i == 0)
+            marks.push_back("{session}");
+        for (const std::string &mark : marks) {
+            for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + id.size()))
+                text.replace(at, mark.size(), id);
+        }
+    }
+    return text;
+}
+
+void check_output(const Request &c, const RunResult &result, const Sessions &sessions, size_t step)
+{
+    const std::string which = "request " + std::to_string(step + 1) + ": ";
     if (c.match_stdout) {
-        std::string pattern = c.stdout_pattern;
-        const std::string mark = "{session}";
-        const size_t id_at = session_cookie.find("sessionId=");
-        if (const size_t at = pattern.find(mark); at != std::string::npos && id_at != std::string::npos)
-            pattern.replace(at, mark.size(), session_cookie.substr(id_at + 10));
+        const std::string pattern = with_sessions(c.stdout_pattern, sessions);
         EXPECT_TRUE(std::regex_match(result.out, std::regex(pattern)))
-            << "output does not match " << pattern << "\ngot:\n"
+            << which << "output does not match " << pattern << "\ngot:\n"
             << visible(result.out);
-        EXPECT_EQ(result.exit_code, c.expected_exit);
+        EXPECT_EQ(result.exit_code, c.expected_exit) << which;
         return;
     }
-    const std::string expected = expected_output(c, session_cookie);
-    EXPECT_FALSE(result.timed_out) << "timed out after " << c.timeout_s << " s";
+    const std::string expected = with_sessions(c.expected_stdout, sessions);
+    EXPECT_FALSE(result.timed_out) << which << "timed out after " << c.timeout_s << " s";
     if (!result.timed_out) {
-        EXPECT_EQ(result.exit_code, c.expected_exit);
+        EXPECT_EQ(result.exit_code, c.expected_exit) << which;
     }
-    EXPECT_EQ(result.out, expected) << "expected:\n"
+    EXPECT_EQ(result.out, expected) << which << "expected:\n"
                                     << visible(expected) << "\ngot:\n"
                                     << visible(result.out);
+}
+
+// The cookie pair a request sends: its user's session, the first login's,
+// or none.
+std::string cookie_for(const Request &request, const Sessions &sessions)
+{
+    if (request.as_user == "-" || sessions.empty())
+        return "";
+    if (request.as_user.empty())
+        return sessions.front().second;
+    for (const auto &[user, cookie] : sessions) {
+        if (user == request.as_user)
+            return cookie;
+    }
+    ADD_FAILURE() << "step: " << request.as_user << " has not logged in";
+    return "";
 }
 
 // "PATH NAME...": the folder PATH under the root holds exactly these names.
@@ -707,7 +775,9 @@ TEST_P(E2E, Case)
     for (const auto &[path, text] : c.setup_files)
         write_file(root + "/" + path, text);
 
-    const std::string session_cookie = c.login_user.empty() ? "" : log_in(c.login_user, work, root);
+    Sessions sessions;
+    for (const Login &login : c.logins)
+        sessions.emplace_back(login.label, log_in(login, work, root));
     ASSERT_FALSE(HasFailure());
     for (const auto &args : c.conf) {
         std::string output;
@@ -721,8 +791,11 @@ TEST_P(E2E, Case)
         ASSERT_TRUE(core->wait_ready()) << "coresim did not start:\n" << core->log();
     }
 
-    const RunResult result = run_program(c, work, root, session_cookie);
-    check_output(c, result, session_cookie);
+    for (size_t step = 0; step < c.requests.size(); ++step) {
+        const Request &request = c.requests[step];
+        const RunResult result = run_program(request, work, root, cookie_for(request, sessions));
+        check_output(request, result, sessions, step);
+    }
     check_files(c, root);
     check_records(c, work, root);
     if (core) {

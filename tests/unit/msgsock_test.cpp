@@ -28,7 +28,6 @@ struct Delivered {
 std::mutex g_mutex;
 std::vector<Delivered> g_delivered;
 std::atomic<int> g_calls{0};
-std::atomic<bool> g_in_callback{false};
 
 int record_reply(void *context, const char *header, const char *payload)
 {
@@ -43,13 +42,14 @@ int record_reply(void *context, const char *header, const char *payload)
     return 0;
 }
 
-int slow_counting_reply(void *, const char *, const char *)
+// Tries to reopen and to close the channel from inside a reply callback.
+int g_reentry_init = 0;
+int g_reentry_uninit = 0;
+int reentering_reply(void *context, const char *header, const char *payload)
 {
-    g_in_callback = true;
-    std::this_thread::sleep_for(2ms);
-    ++g_calls;
-    g_in_callback = false;
-    return 0;
+    g_reentry_init = zq_sock_init(record_reply, 0, 3, kCoreSocketPath);
+    g_reentry_uninit = zq_sock_uninit();
+    return record_reply(context, header, payload);
 }
 
 std::vector<Delivered> delivered()
@@ -58,10 +58,14 @@ std::vector<Delivered> delivered()
     return g_delivered;
 }
 
-bool wait_calls(int count)
+std::atomic<int> g_wanted{0};
+bool enough_calls() { return g_calls.load() >= g_wanted.load(); }
+
+// Reads replies on this thread until `count` have reached the callback.
+bool wait_calls(int count, int timeout_ms = 5000)
 {
-    for (int i = 0; i < 500 && g_calls.load() < count; ++i)
-        std::this_thread::sleep_for(10ms);
+    g_wanted = count;
+    zq_sock_wait(timeout_ms, enough_calls);
     return g_calls.load() >= count;
 }
 
@@ -173,6 +177,7 @@ TEST_F(MsgSock, MalformedFrameEndsTheConnectionWithoutCallback)
         });
         ASSERT_EQ(zq_sock_init(record_reply, 0, 3, kCoreSocketPath), 0);
         ASSERT_EQ(zq_sock_send_msg(1, 3400, nullptr, 0, 0, 0), 0);
+        EXPECT_FALSE(wait_calls(1, 100));
         EXPECT_TRUE(daemon.wait_closed(1)) << "the client ends the connection";
         EXPECT_EQ(g_calls.load(), 0);
 
@@ -220,32 +225,54 @@ TEST_F(MsgSock, DaemonClosingTheConnectionMakesTheNextSendReconnect)
     EXPECT_TRUE(wait_calls(1));
 }
 
-TEST_F(MsgSock, NoCallbackRunsAfterUninitAndItCanBeOpenedAgain)
+TEST_F(MsgSock, RepliesArriveOnlyWhileWaitingAndNeverAfterUninit)
 {
     EXPECT_EQ(zq_sock_uninit(), 0) << "nothing open";
+    EXPECT_EQ(zq_sock_wait(10, nullptr), 0u) << "nothing open: the wait just times out";
     FakeDaemon daemon(root_, [](const ReceivedFrame &frame) {
         if (frame.fields.code == 3401)
             return std::vector<DaemonReply>{{0, encode_frame(8401, "again")}};
         return std::vector<DaemonReply>(300, DaemonReply{0, encode_frame(8400, "data")});
     });
     for (int round = 0; round < 3; ++round) {
-        ASSERT_EQ(zq_sock_init(slow_counting_reply, 0, 3, kCoreSocketPath), 0);
+        ASSERT_EQ(zq_sock_init(record_reply, 0, 3, kCoreSocketPath), 0);
         ASSERT_EQ(zq_sock_send_msg(1, 3400, nullptr, 0, 0, 0), 0);
         ASSERT_TRUE(wait_calls(1));
+        EXPECT_EQ(g_calls.load(), 1) << "the wait stops as soon as it is done";
         EXPECT_EQ(zq_sock_uninit(), 0);
-        EXPECT_FALSE(g_in_callback.load());
-        const int calls = g_calls.load();
-        std::this_thread::sleep_for(30ms);
-        EXPECT_EQ(g_calls.load(), calls) << "round " << round;
+        EXPECT_EQ(zq_sock_wait(30, nullptr), 0u) << "round " << round;
+        EXPECT_EQ(g_calls.load(), 1) << "round " << round;
         g_calls = 0;
     }
-    // A new channel with another callback gets its own replies.
+    // A new channel gets its own replies, none left from the old one.
     ASSERT_EQ(zq_sock_init(record_reply, 0, 3, kCoreSocketPath), 0);
     ASSERT_EQ(zq_sock_send_msg(1, 3401, nullptr, 0, 0, 0), 0);
+    SetUp();
     ASSERT_TRUE(wait_calls(1));
     EXPECT_EQ(delivered().at(0).payload, "again");
     EXPECT_EQ(zq_sock_uninit(), 0);
     EXPECT_EQ(zq_sock_uninit(), 0) << "twice is harmless";
+}
+
+TEST_F(MsgSock, CallbackCannotReopenOrCloseTheChannelItRunsOn)
+{
+    FakeDaemon daemon(root_, [](const ReceivedFrame &) {
+        return std::vector<DaemonReply>{{0, encode_frame(8400, "one") + encode_frame(8401, "two")}};
+    });
+    ASSERT_EQ(zq_sock_init(reentering_reply, 0, 3, kCoreSocketPath), 0);
+    ASSERT_EQ(zq_sock_send_msg(1, 3400, nullptr, 0, 0, 0), 0);
+    ASSERT_TRUE(wait_calls(2));
+    EXPECT_EQ(g_reentry_init, -1);
+    EXPECT_EQ(g_reentry_uninit, -1);
+    EXPECT_EQ(delivered().at(1).payload, "two") << "the channel stayed open";
+}
+
+TEST_F(MsgSock, WaitEndsAtItsDeadlineWhenNoReplyComes)
+{
+    FakeDaemon daemon(root_, [](const ReceivedFrame &) { return std::vector<DaemonReply>{}; });
+    ASSERT_EQ(zq_sock_init(record_reply, 0, 3, kCoreSocketPath), 0);
+    ASSERT_EQ(zq_sock_send_msg(1, 3400, nullptr, 0, 0, 0), 0);
+    EXPECT_FALSE(wait_calls(1, 50));
 }
 
 TEST(MsgFrames, ParserDeliversWholeFramesAndStopsAtTheFirstBadOne)

@@ -17,10 +17,13 @@
 #include <vector>
 
 #include "codecs/channel_db.h"
+#include "codecs/channel_mask.h"
 #include "codecs/schedule.h"
 #include "demo_alarm.h"
+#include "front/session.h"
 #include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
+#include "modules/system/user_session.h"
 #include "platform/confdb/confdb.h"
 #include "platform/sysutil/nvr_path.h"
 
@@ -48,7 +51,14 @@ const char *const kUsage = "usage: nvrconf COMMAND [ARGS]\n"
                            "  set KEY VALUE        store VALUE under KEY, creating the key when missing\n"
                            "  passwd USER PASSWORD store the MD5 digest of PASSWORD in USER's account;\n"
                            "                       a missing account is created (lowest free id, every\n"
-                           "                       right granted)\n"
+                           "                       right granted); the account's web sessions end\n"
+                           "  rights USER FLAGS [LIVEVIEW PLAYBACK]\n"
+                           "                       set the web (remote) rights of USER's account: FLAGS\n"
+                           "                       is ten 0/1 characters for live view, playback,\n"
+                           "                       retrieve, smart analysis, event, camera, storage,\n"
+                           "                       settings, status, shutdown; LIVEVIEW and PLAYBACK\n"
+                           "                       are channel lists ('1' at i allows channel i, at\n"
+                           "                       most 64). Live sessions follow at once\n"
                            "  dump                 print every key and record\n"
                            "  record KIND ID [HEX]  print record ID of KIND in hexadecimal (exit 1 when\n"
                            "                       absent), or store HEX as that record\n"
@@ -389,7 +399,10 @@ int add_factory_account()
     return kExitOk;
 }
 
-int cmd_passwd(const char *name, const char *password)
+// The account named `name` into `user`: the one in use keeps its id; with
+// `create`, a missing one is made in the lowest id that no account in use
+// holds. kExitOk, or the exit status of the failure (already reported).
+int find_account(const char *name, bool create, UserRecord *user)
 {
     if (name[0] == '\0' || strlen(name) >= sizeof(UserRecord::name))
         return fail("the user name must have 1 to 63 characters", name);
@@ -399,39 +412,83 @@ int cmd_passwd(const char *name, const char *password)
         confdb_read_records(ZQDB_PATH, kRecUser, users.data(), sizeof(UserRecord), kUserMaxAccounts, ids);
     if (count < 0)
         return fail("cannot read the accounts", "");
-
-    // The account of that name keeps its id; otherwise the lowest id that
-    // no account in use holds.
     bool used[kUserMaxAccounts] = {};
-    const UserRecord *existing = nullptr;
     for (int i = 0; i < count; ++i) {
         if (users[i].enable == 0 || ids[i] < 0 || ids[i] >= kUserMaxAccounts)
             continue;
         used[ids[i]] = true;
-        if (strncmp(users[i].name, name, sizeof users[i].name) == 0 && existing == nullptr)
-            existing = &users[i];
+        if (strncmp(users[i].name, name, sizeof users[i].name) == 0) {
+            *user = users[i];
+            user->id = ids[i];
+            return kExitOk;
+        }
     }
-    UserRecord user{};
+    if (!create)
+        return fail("no such account", name);
     int id = 0;
-    if (existing != nullptr) {
-        id = ids[existing - users.data()];
-        user = *existing;
-    } else {
-        while (id < kUserMaxAccounts && used[id])
-            ++id;
-        if (id == kUserMaxAccounts)
-            return fail("no free account", name);
-        user = new_user(id, name);
-    }
-    user.id = id;
+    while (id < kUserMaxAccounts && used[id])
+        ++id;
+    if (id == kUserMaxAccounts)
+        return fail("no free account", name);
+    *user = new_user(id, name);
+    return kExitOk;
+}
+
+int cmd_passwd(const char *name, const char *password)
+{
+    UserRecord user{};
+    if (const int status = find_account(name, true, &user); status != kExitOk)
+        return status;
     char digest[33];
     if (!md5_hex(password, digest))
         return fail("cannot compute the MD5 digest", "");
     memset(user.password, 0, sizeof user.password);
     memcpy(user.password, digest, 32);
-    if (confdb_write_record(ZQDB_PATH, kRecUser, id, &user, sizeof user) != 0)
+    if (confdb_write_record(ZQDB_PATH, kRecUser, user.id, &user, sizeof user) != 0)
         return fail("cannot store the account", name);
-    printf("user %s id %d\n", name, id);
+    // A new password ends the account's web sessions.
+    session_end_account(user.id, nullptr);
+    printf("user %s id %d\n", name, user.id);
+    return kExitOk;
+}
+
+// `text` is 1 to `most` characters of '0' and '1'.
+bool is_flag_text(const char *text, size_t most)
+{
+    const size_t length = strlen(text);
+    return length >= 1 && length <= most && strspn(text, "01") == length;
+}
+
+// Replaces a channel list of the account and its bits.
+void set_channel_list(char (&list)[65], uint32_t *bits, const char *text)
+{
+    memset(list, 0, sizeof list);
+    memcpy(list, text, strlen(text));
+    *bits = static_cast<uint32_t>(channel_mask_from_text(list));
+}
+
+int cmd_rights(const char *name, const char *flags, const char *liveview, const char *playback)
+{
+    if (!is_flag_text(flags, kUserRights) || strlen(flags) != kUserRights)
+        return fail("the rights are ten characters 0 or 1", flags);
+    for (const char *list : {liveview, playback}) {
+        if (list != nullptr && !is_flag_text(list, 64))
+            return fail("a channel list is 1 to 64 characters 0 or 1", list);
+    }
+    UserRecord user{};
+    if (const int status = find_account(name, false, &user); status != kExitOk)
+        return status;
+    for (int i = 0; i < kUserRights; ++i)
+        user.remote_rights[i] = flags[i] == '1' ? 1 : 0;
+    if (liveview != nullptr)
+        set_channel_list(user.remote_liveview, &user.remote_liveview_bits, liveview);
+    if (playback != nullptr)
+        set_channel_list(user.remote_playback, &user.remote_playback_bits, playback);
+    if (confdb_write_record(ZQDB_PATH, kRecUser, user.id, &user, sizeof user) != 0)
+        return fail("cannot store the account", name);
+    // Live sessions of the account hold the new rights from their next request.
+    session_update_account(user.id, user_session_access(user));
+    printf("user %s id %d rights %s\n", name, user.id, flags);
     return kExitOk;
 }
 
@@ -685,6 +742,8 @@ int nvrconf_main(int argc, char **argv)
         return cmd_set(argv[2], argv[3]);
     if (command == "passwd" && argc == 4)
         return cmd_passwd(argv[2], argv[3]);
+    if (command == "rights" && (argc == 4 || argc == 6))
+        return cmd_rights(argv[2], argv[3], argc == 6 ? argv[4] : nullptr, argc == 6 ? argv[5] : nullptr);
     if (command == "dump" && argc == 2)
         return cmd_dump();
     if (command == "record" && (argc == 4 || argc == 5))

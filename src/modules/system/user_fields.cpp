@@ -95,15 +95,3 @@ void user_add_list_entry(json_object *array, const UserRecord &user)
     user_add_access(o, user, "remotePermission");
     json_object_array_add(array, entry.release());
 }
-
-SessionAccess user_session_access(const UserRecord &user)
-{
-    static_assert(kUserRights == kSessionRights);
-    SessionAccess access{};
-    for (int i = 0; i < kUserRights; ++i)
-        access.rights[i] = user.remote_rights[i] != 0 ? 1 : 0;
-    static_assert(sizeof access.liveview == sizeof user.remote_liveview);
-    memcpy(access.liveview, user.remote_liveview, sizeof access.liveview - 1);
-    memcpy(access.playback, user.remote_playback, sizeof access.playback - 1);
-    return access;
-}

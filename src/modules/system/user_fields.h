@@ -5,8 +5,8 @@
 
 #include <json-c/json.h>
 
-#include "front/session.h"
 #include "modules/system/user_record.h"
+#include "modules/system/user_session.h"
 
 extern const char *const kUserLocalRightKeys[kUserRights];
 extern const char *const kUserRemoteRightKeys[kUserRights];
@@ -31,7 +31,3 @@ void user_add_access(json_object *object, const UserRecord &user, const char *re
 
 // Appends the list object of one account ("/6070").
 void user_add_list_entry(json_object *array, const UserRecord &user);
-
-// What a session of the account may do from the web: its remote rights and
-// remote channel lists.
-SessionAccess user_session_access(const UserRecord &user);

@@ -1,11 +1,11 @@
 // User accounts: list, add, change and delete, the OEM account list, and
 // the account notifications to the core daemon.
+#include <strings.h>
+
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
-
-#include <strings.h>
 
 #include "codecs/json_util.h"
 #include "codecs/params.h"

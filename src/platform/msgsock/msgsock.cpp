@@ -1,15 +1,16 @@
 // Client side of the message socket: one Unix stream connection to the core
-// daemon, written by the sending thread and read by a receive thread that
-// hands every reply to the registered callback.
+// daemon. Replies are read on the thread that waits for them (zq_sock_wait)
+// and handed to the registered callback there: a request process needs no
+// thread of its own for its replies, and no callback can run while the
+// handler does anything else, nor after the channel is closed.
 //
 // A connection that fails (the daemon closed it, a write failed, a frame was
-// malformed) is retired and a later send opens a new one, so a caller's retry
-// loop reaches a daemon that starts or restarts late. Every receive thread
-// ever started for the channel is joined by zq_sock_uninit, which is what
-// guarantees that no callback runs after it returns.
+// malformed or cut short) is closed and a later send opens a new one, so a
+// caller's retry loop reaches a daemon that starts or restarts late.
 #include "platform/msgsock/msgsock.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/time.h>
 #include <sys/uio.h>
@@ -17,19 +18,17 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
-#include <memory>
-#include <mutex>
-#include <system_error>
 #include <thread>
-#include <utility>
 #include <vector>
 
 #include "platform/sysutil/nvr_path.h"
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
 
 // Payload bytes read per step: a header that claims a large payload costs
 // memory only as the bytes arrive.
@@ -40,122 +39,47 @@ constexpr time_t kSendStallSeconds = 10;
 
 const char kEmptyPayload[1] = "";
 
-// Set on receive threads: init and uninit would have to join the very thread
-// they run on.
-thread_local bool t_on_receive_thread = false;
-
-struct Connection {
-    Connection(int socket_fd, zq_sock_callback reply_callback) : fd(socket_fd), callback(reply_callback) {}
-    ~Connection() { close(fd); }
-    Connection(const Connection &) = delete;
-    Connection &operator=(const Connection &) = delete;
-
-    // Ends the connection and waits for its receive thread.
-    void stop()
-    {
-        stopping.store(true);
-        shutdown(fd, SHUT_RDWR);
-        if (receiver.joinable())
-            receiver.join();
-    }
-
-    const int fd;
-    const zq_sock_callback callback;
-    std::mutex write_mutex; // one frame at a time on the wire
-    std::atomic<bool> stopping{false};
-    std::atomic<bool> ended{false}; // the receive loop has finished
-    std::thread receiver;
-};
-
+// The process's one channel; used by one thread at a time.
 struct Channel {
-    std::mutex mutex;
     zq_sock_callback callback = nullptr;
     char path[kNvrPathMax] = "";
-    std::shared_ptr<Connection> current;
-    // Failed connections whose receive threads are joined at uninit.
-    std::vector<std::shared_ptr<Connection>> retired;
+    int fd = -1;
     uint32_t last_seq = 0;
+    bool in_callback = false; // init and uninit would close the connection being read
 };
+Channel g_channel;
 
-// Never destroyed: a process that exits with the channel open must not run
-// the destructor of a joinable thread.
-Channel &channel()
+void close_connection()
 {
-    static auto *instance = new Channel;
-    return *instance;
+    if (g_channel.fd >= 0)
+        close(g_channel.fd);
+    g_channel.fd = -1;
 }
 
-bool read_socket(void *source, void *out, size_t length)
-{
-    auto *connection = static_cast<Connection *>(source);
-    auto *at = static_cast<char *>(out);
-    while (length > 0) {
-        if (connection->stopping.load())
-            return false;
-        const ssize_t got = recv(connection->fd, at, length, 0);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-            return false;
-        at += got;
-        length -= static_cast<size_t>(got);
-    }
-    return true;
-}
-
-void receive_loop(Connection *connection)
-{
-    t_on_receive_thread = true;
-    msg_read_frames(read_socket, connection, connection->callback, nullptr);
-    connection->ended.store(true);
-    // Later writes on this connection fail at once instead of sending
-    // requests nobody reads the replies of.
-    shutdown(connection->fd, SHUT_RDWR);
-}
-
-std::shared_ptr<Connection> open_connection(const char *path, zq_sock_callback callback)
+int open_connection(const char *path)
 {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     const size_t length = strlen(path);
     if (length == 0 || length >= sizeof address.sun_path)
-        return nullptr;
+        return -1;
     memcpy(address.sun_path, path, length + 1);
 
     // Non-blocking connect: a daemon whose listen queue is full fails this
     // attempt instead of blocking it; the caller retries.
     const int fd = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (fd < 0)
-        return nullptr;
-    if (connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) != 0) {
-        close(fd);
-        return nullptr;
-    }
-    const int status = fcntl(fd, F_GETFL);
+        return -1;
+    const int status = connect(fd, reinterpret_cast<const sockaddr *>(&address), sizeof address) == 0
+                           ? fcntl(fd, F_GETFL)
+                           : -1;
     if (status < 0 || fcntl(fd, F_SETFL, status & ~O_NONBLOCK) < 0) {
         close(fd);
-        return nullptr;
+        return -1;
     }
     const timeval stall{kSendStallSeconds, 0};
     setsockopt(fd, SOL_SOCKET, SO_SNDTIMEO, &stall, sizeof stall);
-
-    auto connection = std::make_shared<Connection>(fd, callback);
-    try {
-        connection->receiver = std::thread(receive_loop, connection.get());
-    } catch (const std::system_error &) {
-        return nullptr;
-    }
-    return connection;
-}
-
-// Moves the current connection to the retired list; caller holds the mutex.
-void retire_current(Channel &state)
-{
-    if (state.current == nullptr)
-        return;
-    shutdown(state.current->fd, SHUT_RDWR);
-    state.retired.push_back(std::move(state.current));
-    state.current.reset();
+    return fd;
 }
 
 bool write_frame(int fd, const unsigned char *header, const void *payload, size_t length)
@@ -186,6 +110,54 @@ bool write_frame(int fd, const unsigned char *header, const void *payload, size_
     return true;
 }
 
+// Milliseconds left until `deadline` (0 once it has passed), rounded up.
+int ms_until(Clock::time_point deadline)
+{
+    const auto left = deadline - Clock::now();
+    if (left <= Clock::duration::zero())
+        return 0;
+    const auto ms = std::chrono::ceil<std::chrono::milliseconds>(left).count();
+    return static_cast<int>(std::min<decltype(ms)>(ms, 1 << 30));
+}
+
+// Waits until `fd` has bytes (or its end) to read; false when the deadline
+// passes first or polling fails.
+bool readable_before(int fd, Clock::time_point deadline)
+{
+    for (;;) {
+        pollfd wanted{fd, POLLIN, 0};
+        const int ready = poll(&wanted, 1, ms_until(deadline));
+        if (ready > 0)
+            return true;
+        if (ready == 0 || errno != EINTR)
+            return false;
+    }
+}
+
+// The socket as a frame source: every read must be complete by the deadline.
+struct SocketSource {
+    int fd;
+    Clock::time_point deadline;
+};
+
+bool read_socket(void *source, void *out, size_t length)
+{
+    const auto *socket_source = static_cast<const SocketSource *>(source);
+    auto *at = static_cast<char *>(out);
+    while (length > 0) {
+        if (!readable_before(socket_source->fd, socket_source->deadline))
+            return false;
+        const ssize_t got = recv(socket_source->fd, at, length, 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        at += got;
+        length -= static_cast<size_t>(got);
+    }
+    return true;
+}
+
 struct MemorySource {
     const unsigned char *data;
     size_t length;
@@ -202,6 +174,31 @@ bool read_memory(void *source, void *out, size_t length)
     return true;
 }
 
+// Reads one whole frame from `source`; false at the end of the stream, at a
+// frame cut short, or at a header with a wrong magic or an oversized payload.
+bool read_frame(MsgReadFn read, void *source, unsigned char (&header)[kMsgHeaderSize],
+                std::vector<char> &payload)
+{
+    MsgHeader fields{};
+    if (!read(source, header, sizeof header) || msg_header_decode(header, sizeof header, &fields) != 0)
+        return false;
+    payload.clear();
+    size_t got = 0;
+    while (got < fields.size) {
+        const size_t step = std::min<size_t>(fields.size - got, kReadStep);
+        payload.resize(got + step);
+        if (!read(source, payload.data() + got, step))
+            return false;
+        got += step;
+    }
+    return true;
+}
+
+const char *payload_text(const std::vector<char> &payload)
+{
+    return payload.empty() ? kEmptyPayload : payload.data();
+}
+
 } // namespace
 
 size_t msg_read_frames(MsgReadFn read, void *source, zq_sock_callback callback, void *context)
@@ -211,22 +208,9 @@ size_t msg_read_frames(MsgReadFn read, void *source, zq_sock_callback callback, 
     size_t delivered = 0;
     unsigned char header[kMsgHeaderSize];
     std::vector<char> payload;
-    while (read(source, header, sizeof header)) {
-        MsgHeader fields{};
-        if (msg_header_decode(header, sizeof header, &fields) != 0)
-            break;
-        payload.clear();
-        size_t got = 0;
-        while (got < fields.size) {
-            const size_t step = std::min<size_t>(fields.size - got, kReadStep);
-            payload.resize(got + step);
-            if (!read(source, payload.data() + got, step))
-                return delivered;
-            got += step;
-        }
+    while (read_frame(read, source, header, payload)) {
         if (callback != nullptr)
-            callback(context, reinterpret_cast<const char *>(header),
-                     got > 0 ? payload.data() : kEmptyPayload);
+            callback(context, reinterpret_cast<const char *>(header), payload_text(payload));
         ++delivered;
     }
     return delivered;
@@ -242,15 +226,13 @@ size_t msg_parse_frames(const unsigned char *data, size_t length, zq_sock_callba
 
 int zq_sock_init(zq_sock_callback callback, int, int, const char *device_path)
 {
-    if (callback == nullptr || device_path == nullptr || t_on_receive_thread)
+    if (callback == nullptr || device_path == nullptr || g_channel.in_callback)
         return -1;
     zq_sock_uninit();
-    Channel &state = channel();
-    const std::lock_guard<std::mutex> lock(state.mutex);
-    state.callback = callback;
-    nvr_path(state.path, sizeof state.path, device_path);
+    g_channel.callback = callback;
+    nvr_path(g_channel.path, sizeof g_channel.path, device_path);
     // The daemon may not be up yet: every send retries the connection.
-    state.current = open_connection(state.path, callback);
+    g_channel.fd = open_connection(g_channel.path);
     return 0;
 }
 
@@ -263,57 +245,56 @@ int zq_sock_send_msg_flags(int code, const void *payload, int length, uint32_t f
 {
     if (length < 0 || (length > 0 && payload == nullptr) || static_cast<uint32_t>(length) > kMsgMaxPayload)
         return -1;
-    Channel &state = channel();
-    std::shared_ptr<Connection> connection;
-    MsgHeader header{0, flags, code, static_cast<uint32_t>(length)};
-    {
-        const std::lock_guard<std::mutex> lock(state.mutex);
-        if (state.callback == nullptr)
-            return -1;
-        if (state.current != nullptr && state.current->ended.load())
-            retire_current(state);
-        if (state.current == nullptr)
-            state.current = open_connection(state.path, state.callback);
-        if (state.current == nullptr)
-            return -1;
-        connection = state.current;
-        header.seq = ++state.last_seq;
-    }
-
+    if (g_channel.callback == nullptr)
+        return -1;
+    if (g_channel.fd < 0)
+        g_channel.fd = open_connection(g_channel.path);
+    if (g_channel.fd < 0)
+        return -1;
+    const MsgHeader header{++g_channel.last_seq, flags, code, static_cast<uint32_t>(length)};
     unsigned char bytes[kMsgHeaderSize];
     msg_header_encode(header, bytes);
-    bool written = false;
-    {
-        const std::lock_guard<std::mutex> lock(connection->write_mutex);
-        written = write_frame(connection->fd, bytes, payload, static_cast<size_t>(length));
-    }
-    if (written)
+    if (write_frame(g_channel.fd, bytes, payload, static_cast<size_t>(length)))
         return 0;
     // A frame that is cut short leaves the stream out of step: the
     // connection is given up and the next send opens a new one.
-    const std::lock_guard<std::mutex> lock(state.mutex);
-    if (state.current == connection)
-        retire_current(state);
+    close_connection();
     return -1;
+}
+
+size_t zq_sock_wait(int timeout_ms, bool (*done)())
+{
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
+    size_t delivered = 0;
+    unsigned char header[kMsgHeaderSize];
+    std::vector<char> payload;
+    while (done == nullptr || !done()) {
+        if (g_channel.fd < 0 || g_channel.callback == nullptr) {
+            // Nothing can come any more; the wait still takes its time, as
+            // it would for a daemon that does not answer.
+            std::this_thread::sleep_until(deadline);
+            break;
+        }
+        if (!readable_before(g_channel.fd, deadline))
+            break;
+        SocketSource source{g_channel.fd, deadline};
+        if (!read_frame(read_socket, &source, header, payload)) {
+            close_connection();
+            continue;
+        }
+        g_channel.in_callback = true;
+        g_channel.callback(nullptr, reinterpret_cast<const char *>(header), payload_text(payload));
+        g_channel.in_callback = false;
+        ++delivered;
+    }
+    return delivered;
 }
 
 int zq_sock_uninit()
 {
-    if (t_on_receive_thread)
+    if (g_channel.in_callback)
         return -1;
-    Channel &state = channel();
-    std::vector<std::shared_ptr<Connection>> ending;
-    {
-        const std::lock_guard<std::mutex> lock(state.mutex);
-        state.callback = nullptr;
-        ending = std::move(state.retired);
-        state.retired.clear();
-        if (state.current != nullptr)
-            ending.push_back(std::move(state.current));
-        state.current.reset();
-    }
-    // Joined without the lock held: a callback may itself be sending.
-    for (const auto &connection : ending)
-        connection->stop();
+    close_connection();
+    g_channel.callback = nullptr;
     return 0;
 }

@@ -1,7 +1,8 @@
 // Message socket library: the channel to the core daemon. Every message, in
 // both directions, is a 24-byte header followed by the payload; integers are
-// little-endian. The receive thread hands each reply to the registered
-// callback as (context, 24 header bytes, payload bytes).
+// little-endian. The thread that waits for replies (zq_sock_wait) reads them
+// and hands each to the registered callback as (context, 24 header bytes,
+// payload bytes).
 #pragma once
 
 #include <cstddef>
@@ -38,7 +39,7 @@ using zq_sock_callback = int (*)(void *context, const char *header, const char *
 // stream ends or fails first.
 using MsgReadFn = bool (*)(void *source, void *out, size_t length);
 
-// The receive loop's frame reader: reads frames from `source` and hands each
+// The frame reader: reads frames from `source` and hands each
 // to `callback` as (`context`, 24 header bytes, payload). A 0-byte payload is
 // handed over as a valid empty text, never as null. Stops at the end of the
 // stream, at a frame cut short, or at a header with a wrong magic or a
@@ -61,7 +62,14 @@ int zq_sock_init(zq_sock_callback callback, int unused_a, int unused_b, const ch
 int zq_sock_send_msg(int unused_a, int code, const void *payload, int length, int unused_b, int unused_c);
 // The same with explicit header flags (kMsgFlagNoReply for fire-and-forget).
 int zq_sock_send_msg_flags(int code, const void *payload, int length, uint32_t flags);
-// Closes the channel; once it returns no callback runs any more. Safe when
-// nothing is open; init may be called again afterwards. -1 (and nothing
+// Reads the replies that arrive on the channel and hands each to the
+// callback, on the calling thread, until `done` (checked before the first
+// read and after every callback; null: never) returns true or `timeout_ms`
+// have passed. A malformed frame, or one cut short by the deadline, closes
+// the connection (the next send opens a new one); without a connection the
+// wait takes its whole time. Returns the number of replies handed over.
+size_t zq_sock_wait(int timeout_ms, bool (*done)());
+// Closes the channel: replies not read by then are never handed over. Safe
+// when nothing is open; init may be called again afterwards. -1 (and nothing
 // done) when called from a reply callback.
 int zq_sock_uninit();
