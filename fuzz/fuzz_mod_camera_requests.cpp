@@ -3,13 +3,9 @@
 // of every handler run on whatever the browser could send. Input: one byte
 // choosing the resource, then the request text.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
 
 #include "core/ipc_timing.h"
-#include "front/cgi_env.h"
-#include "front/dispatchreq.h"
+#include "support/fuzz_requests.h"
 #include "support/fuzz_root.h"
 
 namespace {
@@ -31,10 +27,5 @@ extern "C" int LLVMFuzzerInitialize(int *, char ***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    if (size < 1)
-        return 0;
-    const char *path = kPaths[data[0] % (sizeof kPaths / sizeof kPaths[0])];
-    std::string text(reinterpret_cast<const char *>(data) + 1, size - 1);
-    DispatchWebReq(path, text.data());
-    return 0;
+    return fuzz_dispatch_request(kPaths, data, size);
 }

@@ -92,3 +92,26 @@ bool event_set_ints(json_object *request, const EventIntKey *keys, size_t count)
 // Sets the text field (`size` bytes, cut to fit) when `request` holds `key`;
 // true when it did.
 bool event_set_text(json_object *request, const char *key, char *field, size_t size);
+
+// Sets the trigger, interval, audio and picture fields every event dialog
+// carries, on any record with members of these names; the HTTP interval
+// only `with_http`. True when any was present.
+template <typename Record>
+bool event_set_action_fields(json_object *request, Record *record, bool with_http = true)
+{
+    const EventIntKey keys[] = {
+        {"triAlarms", &record->tri_alarms},
+        {"interval", &record->interval},
+        {"audioId", &record->audio_id},
+        {"email_interval", &record->email_interval},
+        {"email_pic_enable", &record->email_pic_enable},
+        {"ptz_interval", &record->ptz_interval},
+        {"alarmout_interval", &record->alarmout_interval},
+        {"white_interval", &record->white_interval},
+        {"http_notification_interval", with_http ? &record->http_notification_interval : nullptr},
+    };
+    const bool changed = event_set_ints(request, keys, sizeof keys / sizeof keys[0]);
+    return event_set_text(request, "tri_channels_pic", record->tri_channels_pic,
+                          sizeof record->tri_channels_pic) ||
+           changed;
+}

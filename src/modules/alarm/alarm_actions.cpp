@@ -74,31 +74,11 @@ int save_dialog_actions(json_object *dialog, const EventActionTables &tables, in
     return actions + event_actions_save_ptz(dialog);
 }
 
-// The record fields both alarm input dialogs share; true when any was present.
-template <typename Record> bool apply_action_fields(json_object *dialog, Record *record)
-{
-    const EventIntKey keys[] = {
-        {"triAlarms", &record->tri_alarms},
-        {"interval", &record->interval},
-        {"audioId", &record->audio_id},
-        {"email_interval", &record->email_interval},
-        {"email_pic_enable", &record->email_pic_enable},
-        {"ptz_interval", &record->ptz_interval},
-        {"alarmout_interval", &record->alarmout_interval},
-        {"white_interval", &record->white_interval},
-        {"http_notification_interval", &record->http_notification_interval},
-    };
-    const bool changed = event_set_ints(dialog, keys, sizeof keys / sizeof keys[0]);
-    return event_set_text(dialog, "tri_channels_pic", record->tri_channels_pic,
-                          sizeof record->tri_channels_pic) ||
-           changed;
-}
-
 // The recorder's input adds its switch, the snapshot channels and the
 // trigger mask.
 bool apply_alarm_in_fields(json_object *dialog, alarm_in_record *record)
 {
-    bool changed = apply_action_fields(dialog, record);
+    bool changed = event_set_action_fields(dialog, record);
     changed |= on_cgi_get_int_from_json(dialog, "enable", &record->enable) == 0;
     changed |= event_set_text(dialog, "triSnapshot", record->tri_snapshot, sizeof record->tri_snapshot);
     if (const char *channels = json_member_text(dialog, "triChannels")) {
@@ -110,7 +90,7 @@ bool apply_alarm_in_fields(json_object *dialog, alarm_in_record *record)
 
 bool apply_camera_alarm_in_fields(json_object *dialog, alarm_chnin_event_record *record)
 {
-    const bool changed = apply_action_fields(dialog, record);
+    const bool changed = event_set_action_fields(dialog, record);
     return event_set_text(dialog, "triChannels", record->tri_channels, sizeof record->tri_channels) ||
            changed;
 }
