@@ -54,8 +54,12 @@ struct alarm_in_record {
     char tri_channels_pic[kAlarmChannelTextSize];
     char padding3[3];
     int32_t audio_id;
+    // The switches of the alarm sound and the e-mail, set by the schedule
+    // pages; the sound keeps `interval` as its interval.
+    int32_t audible_enable;
+    int32_t email_enable;
     // Room for the fields other pages keep with an input; zero until then.
-    char reserved1[288];
+    char reserved1[280];
 };
 
 // One of the recorder's alarm outputs (record kRecAlarmOut, id = output).
@@ -125,6 +129,7 @@ static_assert(offsetof(alarm_in_record, ptz_interval) == 556);
 static_assert(offsetof(alarm_in_record, email_pic_enable) == 572);
 static_assert(offsetof(alarm_in_record, tri_channels_pic) == 576);
 static_assert(offsetof(alarm_in_record, audio_id) == 644);
+static_assert(offsetof(alarm_in_record, email_enable) == 652);
 static_assert(sizeof(alarm_out_record) == 272);
 static_assert(offsetof(alarm_out_record, type) == 260);
 static_assert(offsetof(alarm_out_record, duration_time) == 268);

@@ -271,6 +271,24 @@ int copy_http_notification_params(const char *db, const char *table, int chnid, 
         [](http_notification_params *record, int target) { record->id = target; });
 }
 
+int read_http_notification_params_init(const char *db, const char *table, http_notification_params *list,
+                                       int count)
+{
+    for (int owner = 0; owner < count; ++owner)
+        if (read_keyed(db, kRecHttpParams, table_record_id(table, owner), &list[owner], sizeof list[owner]) != 0)
+            return -1;
+    return 0;
+}
+
+int write_http_notification_params_batch(const char *db, const http_notification_params *list,
+                                         const char *table, int count)
+{
+    for (int owner = 0; owner < count; ++owner)
+        if (write_keyed(db, kRecHttpParams, table_record_id(table, owner), &list[owner], sizeof list[owner]) != 0)
+            return -1;
+    return 0;
+}
+
 int read_ptz_params(const char *db, ptz_params *list, int type, int owner, int *count)
 {
     return read_ptz_list(db, list, kPtzActionMax, type, owner, count);

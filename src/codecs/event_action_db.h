@@ -112,6 +112,12 @@ int read_http_notification_params(const char *db, http_notification_params *reco
                                   int chnid);
 int write_http_notification_params(const char *db, const http_notification_params *record, const char *table);
 int copy_http_notification_params(const char *db, const char *table, int chnid, uint64_t mask);
+// The notifications of owners 0..count - 1 of a table as one list: entry i
+// is owner i's record, its id as stored (-1 marks an owner without one).
+int read_http_notification_params_init(const char *db, const char *table, http_notification_params *list,
+                                       int count);
+int write_http_notification_params_batch(const char *db, const http_notification_params *list,
+                                         const char *table, int count);
 
 // PTZ action lists of (type, owner): `list` holds kPtzActionMax entries
 // (kPeopleCntPtzMax for the people-counting calls).

@@ -351,6 +351,8 @@ int cmd_init(bool demo)
             return fail("cannot store the demo alarms", "");
         if (add_demo_camera_image() != 0)
             return fail("cannot store the demo camera image settings", "");
+        if (add_demo_video() != 0)
+            return fail("cannot store the demo video settings", "");
         // The recording pages' own demo settings come before the system
         // pages' record modes, which keep what is stored.
         if (add_demo_recording() != kExitOk)
@@ -590,6 +592,12 @@ const char *kind_name(int kind)
         return "alarm schedule";
     case kRecDisarming:
         return "disarming";
+    case kRecVideoLoss:
+        return "video loss";
+    case kRecVideoLossSchedule:
+        return "video loss schedule";
+    case kRecTriggerAlarms:
+        return "exception alarms";
     default:
         return "?";
     }

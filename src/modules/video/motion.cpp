@@ -12,10 +12,6 @@
 
 namespace {
 
-const EventActionTables kMotionTables = {"motion_white_led_params", "motion_whiteled_esche",
-                                         "motion_http_notification_sche", "motion_http_notification_params",
-                                         kPtzTypeMotion};
-
 void add_schedule(json_object *reply, const char *key, int kind, int chnid, bool ex)
 {
     static schedule_record schedule;
@@ -88,35 +84,21 @@ bool apply_action_fields(json_object *request, motion_record *record, bool with_
     return changed;
 }
 
-// 0, or -1 when a write failed.
-int save_action_schedules(json_object *request, int chnid)
-{
-    struct Sche {
-        const char *key;
-        int kind;
-    };
-    const Sche schedules[] = {{"effective", kRecMotionEffectiveSchedule},
-                              {"audible", kRecMotionAudibleSchedule},
-                              {"email", kRecMotionEmailSchedule},
-                              {"ptz", kRecMotionPtzSchedule}};
-    static schedule_record schedule;
-    for (const Sche &sche : schedules)
-        if (get_schedule_by_json(request, sche.key, &schedule) == 0 &&
-            write_motion_schedule_kind(ZQDB_PATH, sche.kind, &schedule, chnid) != 0)
-            return -1;
-    return 0;
-}
+const EventScheduleKey kMotionActionSchedules[] = {{"effective", kRecMotionEffectiveSchedule},
+                                                   {"audible", kRecMotionAudibleSchedule},
+                                                   {"email", kRecMotionEmailSchedule},
+                                                   {"ptz", kRecMotionPtzSchedule}};
 
 // The action keys of `request` for `chnid`, with the HTTP keys and the PTZ
 // list for the dialog: number of changes, or -1 when a write failed.
 int save_motion_actions(json_object *request, int chnid, bool dialog)
 {
     motion_record record;
-    if (save_action_schedules(request, chnid) != 0 || read_motion(ZQDB_PATH, &record, chnid) < 0)
+    if (save_event_schedules(request, kMotionActionSchedules, 4, chnid) != 0 || read_motion(ZQDB_PATH, &record, chnid) < 0)
         return -1;
     record.chnid = chnid;
     const EventActionFields fields{record.chn_alarmout0, record.chn_alarmout1, record.audio_id, nullptr};
-    const int actions = event_actions_save(request, kMotionTables, chnid, fields, dialog);
+    const int actions = event_actions_save(request, kMotionActionTables, chnid, fields, dialog);
     if (actions < 0)
         return -1;
     const int ptz = dialog ? event_actions_save_ptz(request) : 0;
@@ -127,6 +109,16 @@ int save_motion_actions(json_object *request, int chnid, bool dialog)
 }
 
 } // namespace
+
+int save_event_schedules(json_object *request, const EventScheduleKey *schedules, size_t count, int chnid)
+{
+    static schedule_record schedule;
+    for (size_t index = 0; index < count; ++index)
+        if (get_schedule_by_json(request, schedules[index].key, &schedule) == 0 &&
+            write_motion_schedule_kind(ZQDB_PATH, schedules[index].kind, &schedule, chnid) != 0)
+            return -1;
+    return 0;
+}
 
 int on_get_movedetect_info(char *text)
 {
@@ -145,7 +137,7 @@ int on_get_movedetect_info(char *text)
     add_schedule(reply.get(), "ptz", kRecMotionPtzSchedule, chnid, true);
     const EventActionFields fields{record.chn_alarmout0, record.chn_alarmout1, record.audio_id,
                                    &record.white_interval};
-    event_actions_add_reply(reply.get(), kMotionTables, chnid, fields);
+    event_actions_add_reply(reply.get(), kMotionActionTables, chnid, fields);
     return cgi_write_json(kRespJson, reply.get());
 }
 

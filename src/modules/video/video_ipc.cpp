@@ -3,9 +3,11 @@
 #include <cstdio>
 
 #include "codecs/json_util.h"
+#include "codecs/params.h"
 #include "core/ipc.h"
 #include "front/web_utils.h"
 #include "modules/video/video.h"
+#include "modules/video/video_osd.h"
 
 namespace {
 
@@ -33,6 +35,16 @@ int on_video_ipc_callback(void * /*context*/, const char *header, const char *pa
     switch (ipc_reply_code(header)) {
     case kReplyGetMotionMap:
         return on_get_motion_map_cb(reply);
+    case kReplyGetOsdConfig:
+        return on_get_osdconfig_cb(reply);
+    case kReplySetOsdConfig:
+        return on_set_osdconfig_cb(reply);
+    case kReplyGetIpcPrivacyMask:
+        return on_get_ipc_privacy_mask_cb(reply);
+    case kReplyGetIpcModelType:
+        return on_get_ipc_model_type_cb(reply);
+    case kReplySetPrivacyEdit:
+        return on_cgi_res_json_cb(reply);
     default:
         return 0;
     }

@@ -91,6 +91,11 @@ enum ConfRecordKind : int {
     kRecAlarmChnOutEffectiveSchedule = 111,
     // The disarming linkage, one record (id 0).
     kRecDisarming = 112,
+    // Video loss of each channel (id = channel) with its plain schedule, and
+    // the exception alarm switches (one record, id 0).
+    kRecVideoLoss = 400,
+    kRecVideoLossSchedule = 401,
+    kRecTriggerAlarms = 402,
 };
 
 // Result of a record read.
