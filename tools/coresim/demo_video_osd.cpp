@@ -102,7 +102,13 @@ void on_set_masks(const CoreMessage &request, Answer &)
         masks.areaEnable = sent.areaMaskEnable;
         masks.mosaicSupport = sent.mosaicSupport;
         masks.mosaicNum = sent.mosaicNum;
-        memcpy(masks.areas, sent.areas, sizeof masks.areas);
+        // The camera keeps the areas sent; the others are free again.
+        const int used = sent.num + sent.mosaicNum;
+        for (int index = 0; index < kPrivacyMaskSetAreas; ++index) {
+            masks.areas[index] = index < used ? sent.areas[index] : privacy_mask_area{};
+            if (index >= used)
+                masks.areas[index].area_id = index;
+        }
     }
 }
 

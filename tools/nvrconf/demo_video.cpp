@@ -25,10 +25,10 @@ int add_osd_positions(int chnid)
         return 0;
     osd.camId = chnid;
     osd.dateFormat = 1;
-    osd.datePosX = 0.02;
-    osd.datePosY = 0.04;
-    osd.namePosX = 0.78;
-    osd.namePosY = 0.92;
+    osd.datePosX = 0.0625;
+    osd.datePosY = 0.0625;
+    osd.namePosX = 0.75;
+    osd.namePosY = 0.875;
     osd.alpha = 128;
     return write_osd(ZQDB_PATH, &osd);
 }
