@@ -275,7 +275,8 @@ int read_http_notification_params_init(const char *db, const char *table, http_n
                                        int count)
 {
     for (int owner = 0; owner < count; ++owner)
-        if (read_keyed(db, kRecHttpParams, table_record_id(table, owner), &list[owner], sizeof list[owner]) != 0)
+        if (read_keyed(db, kRecHttpParams, table_record_id(table, owner), &list[owner], sizeof list[owner]) !=
+            0)
             return -1;
     return 0;
 }
@@ -284,7 +285,8 @@ int write_http_notification_params_batch(const char *db, const http_notification
                                          const char *table, int count)
 {
     for (int owner = 0; owner < count; ++owner)
-        if (write_keyed(db, kRecHttpParams, table_record_id(table, owner), &list[owner], sizeof list[owner]) != 0)
+        if (write_keyed(db, kRecHttpParams, table_record_id(table, owner), &list[owner],
+                        sizeof list[owner]) != 0)
             return -1;
     return 0;
 }

@@ -130,7 +130,8 @@ void on_get_model_type(const CoreMessage &request, Answer &answer)
     int32_t chnid = 0;
     if (!channel_of(request, &chnid))
         return;
-    answer.push_back(AnswerStep::reply(kReplyGetIpcModelType, demo_int32s({demo_camera_info(chnid).online ? 1 : 0})));
+    answer.push_back(
+        AnswerStep::reply(kReplyGetIpcModelType, demo_int32s({demo_camera_info(chnid).online ? 1 : 0})));
 }
 
 void on_privacy_edit(const CoreMessage &request, Answer &answer)
@@ -145,18 +146,12 @@ void on_privacy_edit(const CoreMessage &request, Answer &answer)
 void ignore(const CoreMessage &, Answer &) {}
 
 const DemoRow kVideoOsdRows[] = {
-    {kMsgGetOsdConfig, on_get_osd},
-    {kMsgSetOsdConfig, on_set_osd},
-    {kMsgGetIpcPrivacyMask, on_get_masks},
-    {kMsgSetPrivacyMask, on_set_masks},
-    {kMsgDeletePrivacyMask, on_delete_mask},
-    {kMsgGetIpcModelType, on_get_model_type},
-    {kMsgSetPrivacyEdit, on_privacy_edit},
-    {kMsgOsdChanged, ignore},
-    {kMsgVideoLossChanged, ignore},
-    {kMsgVideoLossesChanged, ignore},
-    {kMsgExceptionsChanged, ignore},
-    {kMsgExceptionHttpChanged, ignore},
+    {kMsgGetOsdConfig, on_get_osd},          {kMsgSetOsdConfig, on_set_osd},
+    {kMsgGetIpcPrivacyMask, on_get_masks},   {kMsgSetPrivacyMask, on_set_masks},
+    {kMsgDeletePrivacyMask, on_delete_mask}, {kMsgGetIpcModelType, on_get_model_type},
+    {kMsgSetPrivacyEdit, on_privacy_edit},   {kMsgOsdChanged, ignore},
+    {kMsgVideoLossChanged, ignore},          {kMsgVideoLossesChanged, ignore},
+    {kMsgExceptionsChanged, ignore},         {kMsgExceptionHttpChanged, ignore},
 };
 
 } // namespace

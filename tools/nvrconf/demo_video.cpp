@@ -108,7 +108,8 @@ int add_demo_video()
     for (int chnid = 0; chnid < kDemoChannels; ++chnid) {
         const privacy_mask_record masks = demo_masks(chnid);
         const video_lost_record loss = demo_video_loss(chnid);
-        if (add_osd_positions(chnid) != 0 || store_if_absent(kRecPrivacyMask, chnid, &masks, sizeof masks) != 0 ||
+        if (add_osd_positions(chnid) != 0 ||
+            store_if_absent(kRecPrivacyMask, chnid, &masks, sizeof masks) != 0 ||
             store_if_absent(kRecVideoLoss, chnid, &loss, sizeof loss) != 0 ||
             store_if_absent(kRecVideolossAudibleSchedule, chnid, schedule.get(), sizeof *schedule) != 0 ||
             store_if_absent(kRecVideolossEmailSchedule, chnid, schedule.get(), sizeof *schedule) != 0)

@@ -162,7 +162,8 @@ int on_set_videoloss_ptz_sche(char *text)
 
 int on_set_alarmin_ptz_sche(char *text)
 {
-    return store_ptz_schedule(text, kPtzTypeAlarmIn, kAlarmInputs, kRecAlarminPtzSchedule, kMsgAlarmInsChanged);
+    return store_ptz_schedule(text, kPtzTypeAlarmIn, kAlarmInputs, kRecAlarminPtzSchedule,
+                              kMsgAlarmInsChanged);
 }
 
 int on_set_alarmin_effective_sche(char *text)

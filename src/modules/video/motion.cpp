@@ -94,7 +94,8 @@ const EventScheduleKey kMotionActionSchedules[] = {{"effective", kRecMotionEffec
 int save_motion_actions(json_object *request, int chnid, bool dialog)
 {
     motion_record record;
-    if (save_event_schedules(request, kMotionActionSchedules, 4, chnid) != 0 || read_motion(ZQDB_PATH, &record, chnid) < 0)
+    if (save_event_schedules(request, kMotionActionSchedules, 4, chnid) != 0 ||
+        read_motion(ZQDB_PATH, &record, chnid) < 0)
         return -1;
     record.chnid = chnid;
     const EventActionFields fields{record.chn_alarmout0, record.chn_alarmout1, record.audio_id, nullptr};

@@ -96,7 +96,8 @@ int on_set_exception(char *text)
     if (json_object_is_type(params, json_type_object)) {
         static http_notification_params list[kExceptionNumbers];
         fill_http_list(params, list);
-        if (write_http_notification_params_batch(ZQDB_PATH, list, kExceptionHttpTable, kExceptionNumbers) != 0)
+        if (write_http_notification_params_batch(ZQDB_PATH, list, kExceptionHttpTable, kExceptionNumbers) !=
+            0)
             return cgi_error_to_webserver(kRespJson);
         cgi_ipc_notify(on_video_ipc_callback, kMsgExceptionHttpChanged, 0, nullptr);
     }

@@ -38,8 +38,8 @@ bool check_videolost_info(json_object *request, video_lost_record *sent)
                          json_value_int(json_get_member(request, "enable"), &enable) &&
                          json_value_int(json_get_member(request, "triAlarms"), &sent->tri_alarms) &&
                          json_value_int(json_get_member(request, "interval"), &sent->interval);
-    return present && camera_channel_valid(sent->camId) && enable >= 0 && enable <= 2 && sent->tri_alarms >= 0 &&
-           sent->interval >= 0;
+    return present && camera_channel_valid(sent->camId) && enable >= 0 && enable <= 2 &&
+           sent->tri_alarms >= 0 && sent->interval >= 0;
 }
 
 void add_schedule(json_object *reply, const char *key, int kind, int chnid)
@@ -215,8 +215,9 @@ int on_set_videolost_others(char *text)
     for (int chnid = 0; chnid < kCameraChannels; ++chnid)
         if ((listed >> chnid & 1u) != 0 && list[chnid].tri_alarms != tri_alarms)
             changed |= channel_bit(chnid);
-    if (changed != 0 && confdb_set_records_int(ZQDB_PATH, kRecVideoLoss, sizeof list[0],
-                                               offsetof(video_lost_record, tri_alarms), tri_alarms, changed) != 0)
+    if (changed != 0 &&
+        confdb_set_records_int(ZQDB_PATH, kRecVideoLoss, sizeof list[0],
+                               offsetof(video_lost_record, tri_alarms), tri_alarms, changed) != 0)
         return cgi_error_to_webserver(kRespText);
     video_notify_mask(kMsgVideoLossesChanged, changed);
     cgi_send_copy_log(channel_mask_low(listed), channel_mask_high(listed));

@@ -35,10 +35,10 @@ void add_double(json_object *object, const char *key, double value)
 bool check_osd_info(json_object *request, osd_record *record)
 {
     const char *name = json_member_text(request, "camName");
-    int32_t *const ints[] = {&record->camId,     &record->showName,   &record->showDate, &record->showWeek,
+    int32_t *const ints[] = {&record->camId,      &record->showName,   &record->showDate, &record->showWeek,
                              &record->dateFormat, &record->timeFormat, &record->alpha};
-    const char *const int_keys[] = {"camId", "showName", "showDate", "showWeek", "dateFormat", "timeFormat",
-                                    "alpha"};
+    const char *const int_keys[] = {"camId",      "showName",   "showDate", "showWeek",
+                                    "dateFormat", "timeFormat", "alpha"};
     for (size_t index = 0; index < sizeof ints / sizeof ints[0]; ++index) {
         int value = 0;
         if (!json_value_int(json_get_member(request, int_keys[index]), &value))
@@ -62,8 +62,8 @@ bool check_osd_info(json_object *request, osd_record *record)
 // The keys the camera-side setter needs besides the optional ones.
 bool check_osdconfig_info(json_object *request)
 {
-    const char *const keys[] = {"ch",      "enable_text", "text_name",  "textpos",
-                                "enable_date", "datepos", "dateformat", "fontSize"};
+    const char *const keys[] = {"ch",          "enable_text", "text_name",  "textpos",
+                                "enable_date", "datepos",     "dateformat", "fontSize"};
     for (const char *key : keys)
         if (json_get_member(request, key) == nullptr)
             return false;

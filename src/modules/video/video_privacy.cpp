@@ -17,24 +17,29 @@ namespace {
 
 constexpr int kPrivacyAreaIdMax = 24;
 
+// The keys every mask area shows, its canvas size given.
+template <typename Area> json_object *area_object(const Area &area, int width, int height)
+{
+    json_object *item = json_object_new_object();
+    json_add_int(item, "area_id", area.area_id);
+    json_add_int(item, "enable", area.enable);
+    json_add_int(item, "start_x", area.start_x);
+    json_add_int(item, "start_y", area.start_y);
+    json_add_int(item, "area_width", area.area_width);
+    json_add_int(item, "area_height", area.area_height);
+    json_add_int(item, "width", width);
+    json_add_int(item, "height", height);
+    json_add_int(item, "fill_color", area.fill_color);
+    return item;
+}
+
 json_object *stored_mask_object(const privacy_mask_record &record)
 {
     json_object *entry = json_object_new_object();
     json_add_int(entry, "id", record.id);
     json_object *areas = json_object_new_array();
-    for (const privacy_mask_entry &area : record.areas) {
-        json_object *item = json_object_new_object();
-        json_add_int(item, "area_id", area.area_id);
-        json_add_int(item, "enable", area.enable);
-        json_add_int(item, "start_x", area.start_x);
-        json_add_int(item, "start_y", area.start_y);
-        json_add_int(item, "area_width", area.area_width);
-        json_add_int(item, "area_height", area.area_height);
-        json_add_int(item, "width", area.width);
-        json_add_int(item, "height", area.height);
-        json_add_int(item, "fill_color", area.fill_color);
-        json_object_array_add(areas, item);
-    }
+    for (const privacy_mask_entry &area : record.areas)
+        json_object_array_add(areas, area_object(area, area.width, area.height));
     json_object_object_add(entry, "area", areas);
     return entry;
 }
@@ -42,10 +47,10 @@ json_object *stored_mask_object(const privacy_mask_record &record)
 void fill_mask_area(json_object *item, privacy_mask_area *area)
 {
     const EventIntKey keys[] = {
-        {"area_id", &area->area_id},         {"enable", &area->enable},
-        {"start_x", &area->start_x},         {"start_y", &area->start_y},
-        {"area_width", &area->area_width},   {"area_height", &area->area_height},
-        {"fill_color", &area->fill_color},   {"ratio", &area->ratio},
+        {"area_id", &area->area_id},       {"enable", &area->enable},
+        {"start_x", &area->start_x},       {"start_y", &area->start_y},
+        {"area_width", &area->area_width}, {"area_height", &area->area_height},
+        {"fill_color", &area->fill_color}, {"ratio", &area->ratio},
     };
     event_set_ints(item, keys, sizeof keys / sizeof keys[0]);
     event_set_text(item, "name", area->name, sizeof area->name);
@@ -87,16 +92,7 @@ void fill_privacy_mask_set(json_object *request, privacy_mask_set *set)
 
 json_object *camera_area_object(const privacy_mask_area &area)
 {
-    json_object *item = json_object_new_object();
-    json_add_int(item, "area_id", area.area_id);
-    json_add_int(item, "enable", area.enable);
-    json_add_int(item, "start_x", area.start_x);
-    json_add_int(item, "start_y", area.start_y);
-    json_add_int(item, "area_width", area.area_width);
-    json_add_int(item, "area_height", area.area_height);
-    json_add_int(item, "width", kCanvasWidth);
-    json_add_int(item, "height", kCanvasHeight);
-    json_add_int(item, "fill_color", area.fill_color);
+    json_object *item = area_object(area, kCanvasWidth, kCanvasHeight);
     json_add_int(item, "left", area.start_x);
     json_add_int(item, "top", area.start_y);
     json_add_int(item, "right", area.area_width);
@@ -145,8 +141,8 @@ int relay_camera_id(char *text, int code, int error_kind)
 int on_get_privacy_masks(char * /*text*/)
 {
     static privacy_mask_record records[kCameraChannels];
-    const int count = confdb_read_records(ZQDB_PATH, kRecPrivacyMask, records, sizeof records[0],
-                                          kCameraChannels, nullptr);
+    const int count =
+        confdb_read_records(ZQDB_PATH, kRecPrivacyMask, records, sizeof records[0], kCameraChannels, nullptr);
     const JsonPtr reply = json_new_array();
     for (int index = 0; index < count; ++index)
         json_object_array_add(reply.get(), stored_mask_object(records[index]));

@@ -10,8 +10,16 @@ namespace {
 
 // Exception numbers 8 and 9 are not used.
 const char *const kExceptionNames[kExceptionNumbers] = {
-    "diskFull", "diskError", "noDisk", "networkDisconnected", "ipConflict",
-    "illegalAccess", "recordFailed", "raidDegraded", "", "",
+    "diskFull",
+    "diskError",
+    "noDisk",
+    "networkDisconnected",
+    "ipConflict",
+    "illegalAccess",
+    "recordFailed",
+    "raidDegraded",
+    "",
+    "",
 };
 
 } // namespace

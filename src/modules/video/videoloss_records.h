@@ -12,7 +12,7 @@ constexpr int kMsgVideoLossesChanged = 1414;
 constexpr int kMsgExceptionsChanged = 2104;
 constexpr int kMsgExceptionHttpChanged = 3394;
 
-constexpr int kExceptionKinds = 8;   // alarm switches of the trigger record
+constexpr int kExceptionKinds = 8;    // alarm switches of the trigger record
 constexpr int kExceptionNumbers = 10; // numbers that may carry an HTTP notification
 constexpr size_t kExceptionNameSize = 32;
 
