@@ -2,7 +2,7 @@
 # else is a step of those two.
 JOBS ?= $(shell nproc)
 PORT ?= 8080
-FUZZ_SECONDS ?= 15
+FUZZ_SECONDS ?= 10
 
 .PHONY: all deps build asan fuzz arm test lint format run bench clean
 
