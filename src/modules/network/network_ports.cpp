@@ -2,6 +2,7 @@
 // that give a port to a service, so both pass the same port check.
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 
 #include "codecs/json_util.h"
 #include "codecs/params.h"
@@ -31,6 +32,9 @@ constexpr WireField kPortFields[] = {
     WIRE_INT("rtspPort", port_record, rtspPort),       WIRE_INT("servicePort", port_record, servicePort),
 };
 constexpr WireLayout kPortLayout = wire_layout(kPortFields, sizeof(port_record));
+// A port setting checks the service port but leaves it as stored: it is
+// the table's last field, left out here.
+constexpr WireLayout kPortSetLayout = {kPortFields, std::size(kPortFields) - 1, sizeof(port_record)};
 // The ports the SNMP page shows beside its own.
 constexpr WireField kSnmpPortFields[] = {
     WIRE_INT("sshPort", port_record, sshPort),
@@ -195,7 +199,7 @@ int on_set_port_info(char *text)
     if (!request || !check_port_info(request.get()) || read_port(ZQDB_PATH, &ports) < 0)
         return 0;
     const port_record stored = ports;
-    wire_update(request.get(), kPortLayout, &ports);
+    wire_update(request.get(), kPortSetLayout, &ports);
     if (!network_port_allowed(ports.sshPort, stored.sshPort) ||
         !network_port_allowed(ports.httpPort, stored.httpPort) ||
         !network_port_allowed(ports.httpsPort, stored.httpsPort))
