@@ -54,9 +54,7 @@ constexpr WireField kPppoeFields[] = {
 };
 constexpr WireLayout kPppoeLayout = wire_layout(kPppoeFields, sizeof(pppoe_record));
 
-// The answer's order; the ports are "http_port" and "rtsp_port" here but
-// "http" and "rtsp" in a setting.
-constexpr WireField kDdnsShown[] = {
+constexpr WireField kDdnsFields[] = {
     WIRE_INT("enable", ddns_record, enable),
     WIRE_TEXT("domain", ddns_record, domain),
     WIRE_TEXT("userName", ddns_record, userName),
@@ -65,21 +63,18 @@ constexpr WireField kDdnsShown[] = {
     WIRE_TEXT("ddnsurl", ddns_record, ddnsurl),
     WIRE_TEXT("freeDNSHash", ddns_record, freeDNSHash),
     WIRE_INT("updateFreq", ddns_record, updateFreq),
+};
+// The ports are "http_port" and "rtsp_port" in the answer but "http" and
+// "rtsp" in a setting.
+constexpr WireField kDdnsPortsShown[] = {
     WIRE_INT("http_port", ddns_record, http_port),
     WIRE_INT("rtsp_port", ddns_record, rtsp_port),
 };
-constexpr WireField kDdnsSet[] = {
-    WIRE_INT("enable", ddns_record, enable),
-    WIRE_TEXT("domain", ddns_record, domain),
-    WIRE_TEXT("userName", ddns_record, userName),
-    WIRE_TEXT("password", ddns_record, password),
-    WIRE_TEXT("hostName", ddns_record, hostName),
-    WIRE_TEXT("ddnsurl", ddns_record, ddnsurl),
-    WIRE_TEXT("freeDNSHash", ddns_record, freeDNSHash),
+constexpr WireField kDdnsPortsSet[] = {
     WIRE_INT("http", ddns_record, http_port),
     WIRE_INT("rtsp", ddns_record, rtsp_port),
-    WIRE_INT("updateFreq", ddns_record, updateFreq),
 };
+constexpr WireLayout kDdnsLayout = wire_layout(kDdnsFields, sizeof(ddns_record));
 
 constexpr WireField kEmailFields[] = {
     WIRE_INT("enable", email_record, enable),
@@ -240,7 +235,8 @@ int on_get_ddns_info(char * /*text*/)
     ddns_record record;
     if (read_ddns(ZQDB_PATH, &record) < 0)
         return cgi_error_to_webserver(kRespJson);
-    const JsonPtr answer = record_json(record, wire_layout(kDdnsShown, sizeof record));
+    const JsonPtr answer = record_json(record, kDdnsLayout);
+    wire_add_fields(answer.get(), &record, wire_layout(kDdnsPortsShown, sizeof record));
     char mac0[kMacText] = {};
     char mac1[kMacText] = {};
     get_mac_addr(mac0, mac1);
@@ -256,7 +252,8 @@ int on_set_ddns_info(char *text)
         !json_value_int(json_get_member(request.get(), "updateFreq"), &frequency) || frequency < 0)
         return 0;
     ddns_record record{};
-    wire_update(request.get(), wire_layout(kDdnsSet, sizeof record), &record);
+    wire_update(request.get(), kDdnsLayout, &record);
+    wire_update(request.get(), wire_layout(kDdnsPortsSet, sizeof record), &record);
     if (write_ddns(ZQDB_PATH, &record) != 0)
         return cgi_error_to_webserver(kRespText);
     return answer_service_stored("ddns", kLogParamDdns);

@@ -7,8 +7,8 @@
 // Log sub type of a changed network service.
 constexpr int kLogSubNetworkService = 204;
 
-// Tells the core daemon which service's settings changed ("ddns",
-// "pppoe", "mail", "snmp", "more"), without waiting.
+// Tells the core daemon which service's settings changed ("network",
+// "ddns", "pppoe", "mail", "snmp", "more"), without waiting.
 void network_service_changed(const char *service);
 // Whether a service may take `port` (its stored port being `stored`).
 bool network_port_allowed(int port, int stored);
