@@ -88,7 +88,10 @@ protected:
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
-    int check(const std::string &cert) { return cert_check_install(cert.c_str(), key_.c_str(), csr_.c_str()); }
+    int check(const std::string &cert)
+    {
+        return cert_check_install(cert.c_str(), key_.c_str(), csr_.c_str());
+    }
 
     TempRoot root_;
     EVP_PKEY *key_a_ = nullptr;

@@ -218,14 +218,16 @@ TEST_F(SetNetworkTest, FailedToolIsAFailure)
 
 namespace {
 
-constexpr const char *kTcpHeader = "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid\n";
+constexpr const char *kTcpHeader =
+    "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid\n";
 
 // A socket line of /proc/net/tcp with its local port and state.
 std::string tcp_line(unsigned port, unsigned state)
 {
     char line[160];
-    snprintf(line, sizeof line, "   0: 0100007F:%04X 00000000:0000 %02X 00000000:00000000 00:00000000 00000000 0\n",
-             port, state);
+    snprintf(line, sizeof line,
+             "   0: 0100007F:%04X 00000000:0000 %02X 00000000:00000000 00:00000000 00000000 0\n", port,
+             state);
     return line;
 }
 

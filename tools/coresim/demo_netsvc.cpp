@@ -32,9 +32,15 @@ void reply_int(int32_t code, int32_t value, Answer &answer)
     answer.push_back(AnswerStep::reply(code, demo_int32s({value})));
 }
 
-void on_set_time(const CoreMessage &, Answer &answer) { answer.push_back(AnswerStep::reply(kReplySetTime, "")); }
+void on_set_time(const CoreMessage &, Answer &answer)
+{
+    answer.push_back(AnswerStep::reply(kReplySetTime, ""));
+}
 
-void on_ddns_status(const CoreMessage &, Answer &answer) { reply_int(kReplyDdnsStatus, kDdnsRunning, answer); }
+void on_ddns_status(const CoreMessage &, Answer &answer)
+{
+    reply_int(kReplyDdnsStatus, kDdnsRunning, answer);
+}
 
 // The demo's mail server takes every test mail.
 void on_test_mail(const CoreMessage &, Answer &answer) { reply_int(kReplyTestMail, 0, answer); }
@@ -78,10 +84,7 @@ void on_p2p_unbind(const CoreMessage &, Answer &answer) { reply_int(kReplyP2pUnb
 
 // Certificates.
 
-std::string ssl_path(const char *name)
-{
-    return std::string(NvrPath("/mnt/nand/ssl/").c_str()) + name;
-}
+std::string ssl_path(const char *name) { return std::string(NvrPath("/mnt/nand/ssl/").c_str()) + name; }
 
 struct PemFile {
     FILE *file;
@@ -98,8 +101,8 @@ void set_names(X509_NAME *name, const cert_create_param &param)
     const struct {
         const char *field;
         const char *value;
-    } entries[] = {{"C", param.Country},         {"ST", param.Province},  {"L", param.Region},
-                   {"O", param.Organization},    {"OU", param.Company},   {"CN", param.CommonName},
+    } entries[] = {{"C", param.Country},         {"ST", param.Province}, {"L", param.Region},
+                   {"O", param.Organization},    {"OU", param.Company},  {"CN", param.CommonName},
                    {"emailAddress", param.Email}};
     for (const auto &entry : entries)
         if (entry.value[0] != '\0')
@@ -110,7 +113,8 @@ void set_names(X509_NAME *name, const cert_create_param &param)
 bool write_key(EVP_PKEY *key, const std::string &path)
 {
     const PemFile out(path);
-    return out.file != nullptr && PEM_write_PrivateKey(out.file, key, nullptr, nullptr, 0, nullptr, nullptr) == 1;
+    return out.file != nullptr &&
+           PEM_write_PrivateKey(out.file, key, nullptr, nullptr, 0, nullptr, nullptr) == 1;
 }
 
 void store_request_details(const cert_create_param &param)
@@ -202,8 +206,8 @@ void on_cert_create(const CoreMessage &request, Answer &answer)
         text[strnlen(text, 63)] = '\0';
     param.Country[sizeof param.Country - 1] = '\0';
     EVP_PKEY *key = EVP_RSA_gen(kKeyBits);
-    const bool made = key != nullptr && (param.InstallType == 0 ? make_self_signed(key, param)
-                                                               : make_request(key, param));
+    const bool made =
+        key != nullptr && (param.InstallType == 0 ? make_self_signed(key, param) : make_request(key, param));
     EVP_PKEY_free(key);
     if (made)
         answer.push_back(AnswerStep::reply(kReplyCertCreate, demo_int32s({0})));
@@ -228,20 +232,13 @@ void on_cert_install(const CoreMessage &, Answer &answer)
 }
 
 const DemoRow kNetServiceRows[] = {
-    {kMsgSetTime, on_set_time},
-    {kMsgTimeApplied, ignore},
-    {kMsgChannelAccess, ignore},
-    {kMsgPushSwitch, ignore},
-    {kMsgDdnsStatus, on_ddns_status},
-    {kMsgTestMail, on_test_mail},
-    {kMsgP2pStatus, on_p2p_status},
-    {kMsgP2pEnable, on_p2p_enable},
-    {kMsgP2pDisable, on_p2p_disable},
-    {kMsgP2pUnbind, on_p2p_unbind},
-    {kMsgCertCreate, on_cert_create},
-    {kMsgCertReqDelete, on_cert_request_delete},
-    {kMsgCertInstall, on_cert_install},
-    {kMsgCertDeleted, ignore},
+    {kMsgSetTime, on_set_time},         {kMsgTimeApplied, ignore},
+    {kMsgChannelAccess, ignore},        {kMsgPushSwitch, ignore},
+    {kMsgDdnsStatus, on_ddns_status},   {kMsgTestMail, on_test_mail},
+    {kMsgP2pStatus, on_p2p_status},     {kMsgP2pEnable, on_p2p_enable},
+    {kMsgP2pDisable, on_p2p_disable},   {kMsgP2pUnbind, on_p2p_unbind},
+    {kMsgCertCreate, on_cert_create},   {kMsgCertReqDelete, on_cert_request_delete},
+    {kMsgCertInstall, on_cert_install}, {kMsgCertDeleted, ignore},
     {kMsgHttpsSwitch, ignore},
 };
 

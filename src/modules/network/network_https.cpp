@@ -72,7 +72,10 @@ constexpr WireField kRequestDetails[] = {
     WIRE_TEXT("email_req", ssl_param_record, email),
 };
 
-bool device_file_exists(const char *device_path) { return zq_check_file_exist(NvrPath(device_path).c_str()) == 0; }
+bool device_file_exists(const char *device_path)
+{
+    return zq_check_file_exist(NvrPath(device_path).c_str()) == 0;
+}
 
 // Removes `path` and, for a folder, everything in it; symbolic links are
 // removed, never followed. 0 also when nothing was there.
@@ -169,7 +172,8 @@ void store_https_enable(int value)
 int place_certificate(const char *upload)
 {
     const NvrPath cert(kCertPath);
-    if (zq_check_file_exist(cert.c_str()) == 0 && CopyFileSync(cert.c_str(), NvrPath(kCertSavePath).c_str()) != 0)
+    if (zq_check_file_exist(cert.c_str()) == 0 &&
+        CopyFileSync(cert.c_str(), NvrPath(kCertSavePath).c_str()) != 0)
         return -1;
     return MoveFileSync(upload, cert.c_str());
 }

@@ -157,7 +157,10 @@ int on_p2p_status_info_cb(const ReplyReader &reply)
 
 int on_enable_p2p_cb(const ReplyReader &reply) { return reply_text(reply, enable_answer(reply.int32_at(0))); }
 
-int on_disable_p2p_cb(const ReplyReader &reply) { return reply_text(reply, reply.int32_at(0) == 0 ? "OK" : "ERR"); }
+int on_disable_p2p_cb(const ReplyReader &reply)
+{
+    return reply_text(reply, reply.int32_at(0) == 0 ? "OK" : "ERR");
+}
 
 int on_p2p_unbind_cb(const ReplyReader & /*reply*/)
 {

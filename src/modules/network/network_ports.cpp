@@ -27,9 +27,9 @@ constexpr int kAlarmInTypeDefault = 65535;
 constexpr size_t kPushPositionsStored = 65;
 
 constexpr WireField kPortFields[] = {
-    WIRE_INT("enableSsh", port_record, enableSsh),     WIRE_INT("sshPort", port_record, sshPort),
-    WIRE_INT("httpPort", port_record, httpPort),       WIRE_INT("httpsPort", port_record, httpsPort),
-    WIRE_INT("rtspPort", port_record, rtspPort),       WIRE_INT("servicePort", port_record, servicePort),
+    WIRE_INT("enableSsh", port_record, enableSsh), WIRE_INT("sshPort", port_record, sshPort),
+    WIRE_INT("httpPort", port_record, httpPort),   WIRE_INT("httpsPort", port_record, httpsPort),
+    WIRE_INT("rtspPort", port_record, rtspPort),   WIRE_INT("servicePort", port_record, servicePort),
 };
 constexpr WireLayout kPortLayout = wire_layout(kPortFields, sizeof(port_record));
 // A port setting checks the service port but leaves it as stored: it is
@@ -46,12 +46,24 @@ constexpr WireField kSnmpPortFields[] = {
 #define SNMP_INT(member) WIRE_INT(#member, snmp_record, member)
 #define SNMP_TEXT(member) WIRE_TEXT(#member, snmp_record, member)
 constexpr WireField kSnmpFields[] = {
-    SNMP_INT(v1_enable),           SNMP_INT(v2c_enable),           SNMP_TEXT(write_community),
-    SNMP_TEXT(read_community),     SNMP_INT(v3_enable),            SNMP_TEXT(read_security_name),
-    SNMP_INT(read_level_security), SNMP_INT(read_auth_algorithm),  SNMP_TEXT(read_auth_password),
-    SNMP_INT(read_pri_algorithm),  SNMP_TEXT(read_pri_password),   SNMP_TEXT(write_security_name),
-    SNMP_INT(write_level_security), SNMP_INT(write_auth_algorithm), SNMP_TEXT(write_auth_password),
-    SNMP_INT(write_pri_algorithm), SNMP_TEXT(write_pri_password),  SNMP_INT(port),
+    SNMP_INT(v1_enable),
+    SNMP_INT(v2c_enable),
+    SNMP_TEXT(write_community),
+    SNMP_TEXT(read_community),
+    SNMP_INT(v3_enable),
+    SNMP_TEXT(read_security_name),
+    SNMP_INT(read_level_security),
+    SNMP_INT(read_auth_algorithm),
+    SNMP_TEXT(read_auth_password),
+    SNMP_INT(read_pri_algorithm),
+    SNMP_TEXT(read_pri_password),
+    SNMP_TEXT(write_security_name),
+    SNMP_INT(write_level_security),
+    SNMP_INT(write_auth_algorithm),
+    SNMP_TEXT(write_auth_password),
+    SNMP_INT(write_pri_algorithm),
+    SNMP_TEXT(write_pri_password),
+    SNMP_INT(port),
 };
 #undef SNMP_INT
 #undef SNMP_TEXT
@@ -92,7 +104,8 @@ JsonPtr push_types_json()
 {
     push_msg_event events[kPushChannels] = {};
     int ids[kPushChannels] = {};
-    const int stored = confdb_read_records(ZQDB_PATH, kRecPushMsgEvent, events, sizeof events[0], kPushChannels, ids);
+    const int stored =
+        confdb_read_records(ZQDB_PATH, kRecPushMsgEvent, events, sizeof events[0], kPushChannels, ids);
     int32_t types[kPushChannels] = {};
     for (int index = 0; index < stored; ++index)
         if (ids[index] >= 0 && ids[index] < kPushChannels)
@@ -138,7 +151,8 @@ int store_push_options(json_object *request)
     count = count < 0 ? 0 : (count > kPushChannels ? kPushChannels : count);
     push_msg_event events[kPushChannels] = {};
     uint64_t mask = 0;
-    for (int channel = 0; channel < count && static_cast<size_t>(channel) < json_array_size(types); ++channel) {
+    for (int channel = 0; channel < count && static_cast<size_t>(channel) < json_array_size(types);
+         ++channel) {
         int type = 0;
         if (!json_value_int(json_array_item(types, channel), &type))
             continue;
@@ -147,7 +161,8 @@ int store_push_options(json_object *request)
     }
     push_msg_nvr_event positions{};
     on_cgi_get_string_from_json(request, "pushNvrPos", positions.positions, sizeof positions.positions);
-    int result = confdb_write_masked(ZQDB_PATH, kRecPushMsgEvent, events, sizeof events[0], sizeof events[0], mask);
+    int result =
+        confdb_write_masked(ZQDB_PATH, kRecPushMsgEvent, events, sizeof events[0], sizeof events[0], mask);
     result |= confdb_write_record(ZQDB_PATH, kRecPushMsgNvr, 0, &positions, sizeof positions);
     result |= store_param_number("push_type", json_member_int(request, "pushType"));
     result |= store_param_number("pushmsg_alarmin_type", json_member_int(request, "PushTypeNvrAlarmIn"));

@@ -28,21 +28,17 @@ constexpr int kLogParamMail = 917;
 constexpr int kFailoverNtpOnly = 2;
 
 constexpr WireField kTimeFields[] = {
-    WIRE_INT("ntpEnable", time_record, ntpEnable),
-    WIRE_INT("dstEnable", time_record, dstEnable),
-    WIRE_TEXT("timeZone", time_record, timeZone),
-    WIRE_TEXT("timeZoneName", time_record, timeZoneName),
-    WIRE_TEXT("ntpServer", time_record, ntpServer),
-    WIRE_INT("syncEnable", time_record, syncEnable),
-    WIRE_INT("syncInterval", time_record, syncInterval),
-    WIRE_INT("syncPc", time_record, syncPc),
+    WIRE_INT("ntpEnable", time_record, ntpEnable),       WIRE_INT("dstEnable", time_record, dstEnable),
+    WIRE_TEXT("timeZone", time_record, timeZone),        WIRE_TEXT("timeZoneName", time_record, timeZoneName),
+    WIRE_TEXT("ntpServer", time_record, ntpServer),      WIRE_INT("syncEnable", time_record, syncEnable),
+    WIRE_INT("syncInterval", time_record, syncInterval), WIRE_INT("syncPc", time_record, syncPc),
 };
 constexpr WireLayout kTimeLayout = wire_layout(kTimeFields, sizeof(time_record));
 // The keys a time setting must hold.
 constexpr WireField kTimeRequired[] = {
-    WIRE_INT("ntpEnable", time_record, ntpEnable),       WIRE_INT("dstEnable", time_record, dstEnable),
-    WIRE_TEXT("timeZone", time_record, timeZone),        WIRE_TEXT("timeZoneName", time_record, timeZoneName),
-    WIRE_INT("syncEnable", time_record, syncEnable),     WIRE_INT("syncInterval", time_record, syncInterval),
+    WIRE_INT("ntpEnable", time_record, ntpEnable),   WIRE_INT("dstEnable", time_record, dstEnable),
+    WIRE_TEXT("timeZone", time_record, timeZone),    WIRE_TEXT("timeZoneName", time_record, timeZoneName),
+    WIRE_INT("syncEnable", time_record, syncEnable), WIRE_INT("syncInterval", time_record, syncInterval),
     WIRE_INT("syncPc", time_record, syncPc),
 };
 
@@ -154,7 +150,8 @@ void add_clock(json_object *answer)
 bool build_time_payload(json_object *request, char (&payload)[kTimePayloadSize])
 {
     memset(payload, 0, sizeof payload);
-    if (json_member_int(request, "ntpEnable") != 0 || json_member_int(request, "failoverMode") == kFailoverNtpOnly)
+    if (json_member_int(request, "ntpEnable") != 0 ||
+        json_member_int(request, "failoverMode") == kFailoverNtpOnly)
         return true;
     char manual[128] = {};
     on_cgi_get_string_from_json(request, "manualTime", manual, sizeof manual);

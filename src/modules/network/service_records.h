@@ -241,11 +241,17 @@ static_assert(offsetof(cert_create_param, endTime) == 876);
 inline int read_time(const char *db, time_record *r) { return read_device_record(db, kRecTime, r); }
 inline int write_time(const char *db, const time_record *r) { return write_device_record(db, kRecTime, r); }
 inline int read_pppoe(const char *db, pppoe_record *r) { return read_device_record(db, kRecPppoe, r); }
-inline int write_pppoe(const char *db, const pppoe_record *r) { return write_device_record(db, kRecPppoe, r); }
+inline int write_pppoe(const char *db, const pppoe_record *r)
+{
+    return write_device_record(db, kRecPppoe, r);
+}
 inline int read_ddns(const char *db, ddns_record *r) { return read_device_record(db, kRecDdns, r); }
 inline int write_ddns(const char *db, const ddns_record *r) { return write_device_record(db, kRecDdns, r); }
 inline int read_email(const char *db, email_record *r) { return read_device_record(db, kRecEmail, r); }
-inline int write_email(const char *db, const email_record *r) { return write_device_record(db, kRecEmail, r); }
+inline int write_email(const char *db, const email_record *r)
+{
+    return write_device_record(db, kRecEmail, r);
+}
 inline int read_snmp(const char *db, snmp_record *r) { return read_device_record(db, kRecSnmp, r); }
 inline int write_snmp(const char *db, const snmp_record *r) { return write_device_record(db, kRecSnmp, r); }
 inline int read_p2p_info(const char *db, p2p_record *r) { return read_device_record(db, kRecP2p, r); }

@@ -57,7 +57,10 @@ bool starts_with_pem_cert(const char *path)
     return strncmp(head + at, kPemCertBegin, strlen(kPemCertBegin)) == 0;
 }
 
-bool key_matches(EVP_PKEY *cert_key, EVP_PKEY *other) { return other != nullptr && EVP_PKEY_eq(cert_key, other) == 1; }
+bool key_matches(EVP_PKEY *cert_key, EVP_PKEY *other)
+{
+    return other != nullptr && EVP_PKEY_eq(cert_key, other) == 1;
+}
 
 PkeyPtr read_private_key(const char *path)
 {
@@ -84,8 +87,8 @@ int cert_check_install(const char *cert_path, const char *key_path, const char *
         info.st_size > kCertFileMax || !starts_with_pem_cert(cert_path))
         return kCertNotPem;
     const BioPtr bio(BIO_new_file(cert_path, "rb"));
-    const std::unique_ptr<X509, X509Free> cert(bio ? PEM_read_bio_X509(bio.get(), nullptr, no_password, nullptr)
-                                                   : nullptr);
+    const std::unique_ptr<X509, X509Free> cert(
+        bio ? PEM_read_bio_X509(bio.get(), nullptr, no_password, nullptr) : nullptr);
     if (!cert)
         return kCertNotPem;
     EVP_PKEY *cert_key = X509_get0_pubkey(cert.get());

@@ -3,8 +3,8 @@
 
 // Results of cert_check_install.
 constexpr int kCertUsable = 0;
-constexpr int kCertNotPem = -1;       // not a PEM X.509 certificate
-constexpr int kCertWrongKey = -2;     // made for another key than the device's
+constexpr int kCertNotPem = -1;   // not a PEM X.509 certificate
+constexpr int kCertWrongKey = -2; // made for another key than the device's
 
 // Whether the file at `cert_path` may be installed: it must start with a
 // PEM certificate (leading blank lines aside) that parses as X.509, and its

@@ -330,7 +330,8 @@ int is_port_use(int port)
         while (const char *line = lines.next()) {
             unsigned local_port = 0;
             unsigned state = 0;
-            if (sscanf(line, " %*u: %*64[0-9A-Fa-f]:%4x %*64[0-9A-Fa-f]:%*4x %2x", &local_port, &state) == 2 &&
+            if (sscanf(line, " %*u: %*64[0-9A-Fa-f]:%4x %*64[0-9A-Fa-f]:%*4x %2x", &local_port, &state) ==
+                    2 &&
                 state == kStateListen && static_cast<int>(local_port) == port)
                 return 1;
         }

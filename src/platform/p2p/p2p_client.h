@@ -29,8 +29,8 @@ int rsa_cal_ensize(int length);
 
 // Results of p2p_register_device.
 constexpr int kP2pRegisterDone = 0;
-constexpr int kP2pRegisterRefused = 2;  // the service answered status 2
-constexpr int kP2pRegisterNoLink = 3;   // no connection, a failed send or receive, another status
+constexpr int kP2pRegisterRefused = 2; // the service answered status 2
+constexpr int kP2pRegisterNoLink = 3;  // no connection, a failed send or receive, another status
 constexpr int kP2pRegisterKeyFailed = 4;
 constexpr size_t kP2pHeaderSize = 40;
 constexpr size_t kP2pAnswerSize = 128;
