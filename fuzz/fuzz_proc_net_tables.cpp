@@ -14,7 +14,7 @@
 
 namespace {
 
-const char *const kTables[] = {"route", "dev", "if_inet6", "ipv6_route"};
+const char *const kTables[] = {"route", "dev", "if_inet6", "ipv6_route", "tcp", "tcp6"};
 // Names the tables' lines are likely to hold, the kernel's longest among them.
 const char *const kNames[] = {"eth0", "bond0", "lo", "abcdefghijklmno"};
 
@@ -47,7 +47,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         return 0;
     for (const char *table : kTables)
         remove((g_dir + "/" + table).c_str());
-    write_table(kTables[data[0] % 4], data + 1, size - 1);
+    write_table(kTables[data[0] % (sizeof kTables / sizeof kTables[0])], data + 1, size - 1);
+    is_port_use(22);
     static uint64_t now_us = 1;
     now_us += 1000;
     for (const char *name : kNames) {

@@ -93,6 +93,14 @@ void wire_update(json_object *request, const WireLayout &layout, void *record)
     }
 }
 
+void wire_clear_texts(const WireLayout &layout, void *record)
+{
+    auto *bytes = static_cast<unsigned char *>(record);
+    for (size_t index = 0; index < layout.count; ++index)
+        if (layout.fields[index].type == WireType::kText)
+            memset(bytes + layout.fields[index].offset, 0, layout.fields[index].size);
+}
+
 bool wire_has_all(json_object *request, const WireLayout &layout)
 {
     for (size_t index = 0; index < layout.count; ++index) {

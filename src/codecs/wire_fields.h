@@ -72,6 +72,9 @@ void wire_fill_items(json_object *items, const WireLayout &layout, void *record)
 // the value rules of codecs/params.h); the others keep the record's value.
 // Texts are cut to their width - 1 and the rest of their field is zeroed.
 void wire_update(json_object *request, const WireLayout &layout, void *record);
+// Zeroes every text field of the layout, so that a following wire_update
+// stores a text the request leaves out as empty.
+void wire_clear_texts(const WireLayout &layout, void *record);
 // True when every key of the layout is present in the request.
 bool wire_has_all(json_object *request, const WireLayout &layout);
 

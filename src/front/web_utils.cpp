@@ -291,3 +291,46 @@ int DeleteFile(const char *path)
         return -1;
     return unlink(path) == 0 ? 0 : -1;
 }
+
+int CopyFileSync(const char *from, const char *to)
+{
+    if (from == nullptr || to == nullptr)
+        return -1;
+    const int in = open(from, O_RDONLY | O_CLOEXEC | O_NOFOLLOW);
+    if (in < 0)
+        return -1;
+    struct stat info {};
+    const int out = fstat(in, &info) == 0 && S_ISREG(info.st_mode)
+                        ? open(to, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NOFOLLOW, 0644)
+                        : -1;
+    bool copied = out >= 0;
+    char buffer[4096];
+    while (copied) {
+        const ssize_t got = read(in, buffer, sizeof buffer);
+        if (got <= 0) {
+            copied = got == 0;
+            break;
+        }
+        copied = write(out, buffer, static_cast<size_t>(got)) == got;
+    }
+    close(in);
+    if (out >= 0) {
+        copied = copied && fsync(out) == 0;
+        copied = close(out) == 0 && copied;
+        if (!copied)
+            unlink(to);
+    }
+    return copied ? 0 : -1;
+}
+
+int MoveFileSync(const char *from, const char *to)
+{
+    if (from == nullptr || to == nullptr)
+        return -1;
+    if (rename(from, to) == 0)
+        return 0;
+    if (errno != EXDEV || CopyFileSync(from, to) != 0)
+        return -1;
+    unlink(from);
+    return 0;
+}

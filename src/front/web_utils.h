@@ -64,3 +64,9 @@ int IsFileExisted(const char *path);
 int IsDirExisted(const char *path);
 int RemoveFile(const char *from, const char *to);
 int DeleteFile(const char *path);
+// Copies the regular file `from` to `to` (created or replaced, mode 0644)
+// and flushes it to storage. 0 or -1 (a partial copy is removed).
+int CopyFileSync(const char *from, const char *to);
+// Moves `from` to `to`: a rename, or across file systems a flushed copy
+// and the removal of `from`. 0 or -1 (`from` is kept on failure).
+int MoveFileSync(const char *from, const char *to);

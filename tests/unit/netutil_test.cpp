@@ -215,3 +215,32 @@ TEST_F(SetNetworkTest, FailedToolIsAFailure)
 }
 
 } // namespace
+
+namespace {
+
+constexpr const char *kTcpHeader =
+    "  sl  local_address rem_address   st tx_queue rx_queue tr tm->when retrnsmt   uid\n";
+
+// A socket line of /proc/net/tcp with its local port and state.
+std::string tcp_line(unsigned port, unsigned state)
+{
+    char line[160];
+    snprintf(line, sizeof line,
+             "   0: 0100007F:%04X 00000000:0000 %02X 00000000:00000000 00:00000000 00000000 0\n", port,
+             state);
+    return line;
+}
+
+TEST_F(ProcNetTest, PortInUseOnlyWhileListening)
+{
+    write_table("tcp", std::string(kTcpHeader) + tcp_line(80, 0x0A) + tcp_line(8080, 0x01));
+    write_table("tcp6", std::string(kTcpHeader) + tcp_line(443, 0x0A) + "garbage line\n");
+    EXPECT_EQ(is_port_use(80), 1);
+    EXPECT_EQ(is_port_use(443), 1);
+    EXPECT_EQ(is_port_use(8080), 0); // an established connection, not a listener
+    EXPECT_EQ(is_port_use(22), 0);
+}
+
+TEST_F(ProcNetTest, PortFreeWithoutTables) { EXPECT_EQ(is_port_use(80), 0); }
+
+} // namespace

@@ -341,6 +341,8 @@ int cmd_init(bool demo)
         }
         if (add_demo_network() != 0)
             return fail("cannot store the demo network settings", "");
+        if (add_demo_netsvc() != 0)
+            return fail("cannot store the demo network service settings", "");
         if (add_demo_motion() != 0)
             return fail("cannot store the demo motion settings", "");
         if (add_demo_accounts(kDemoPassword) != 0)

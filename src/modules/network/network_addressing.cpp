@@ -10,6 +10,7 @@
 #include "core/ipc.h"
 #include "front/web_utils.h"
 #include "modules/network/network.h"
+#include "modules/network/network_services.h"
 #include "modules/network/network_records.h"
 #include "platform/confdb/confdb.h"
 #include "platform/netutil/netutil.h"
@@ -265,8 +266,7 @@ int on_set_network_info(char *text)
     if (store_addressing(request.get(), &record) != 0)
         return cgi_error_to_webserver(kRespText);
     network_notify(kMsgSlaveClear, &slave_clear, sizeof slave_clear);
-    char changed[kNetChangedText] = "network";
-    network_notify(kMsgNetworkChanged, changed, sizeof changed);
+    network_service_changed("network");
     send_network_log(kLogMainOperation, kLogSubNetwork);
     if (conflict == 1)
         send_network_log(kLogMainConflict, kLogSubConflict);

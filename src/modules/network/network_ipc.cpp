@@ -4,12 +4,18 @@
 #include "front/web_utils.h"
 #include "modules/network/network.h"
 #include "modules/network/network_records.h"
+#include "modules/network/network_services.h"
+#include "modules/network/service_records.h"
 
 namespace {
+
+// Replies that confirm without a payload are answers even when empty.
+enum class Payload : bool { kRequired, kOptional };
 
 struct NetworkReply {
     int code;
     NetworkDecoder decode;
+    Payload payload = Payload::kRequired;
 };
 
 const NetworkReply kNetworkReplies[] = {
@@ -17,19 +23,29 @@ const NetworkReply kNetworkReplies[] = {
     {kReplySetMulticast, on_cgi_set_multicast_cb},
     {kReplyIpConflict, on_ip_conflict_cb},
     {kReplyIpConflictByDev, on_ip_conflict_cb},
+    {kReplySetTime, on_set_systime_cb, Payload::kOptional},
+    {kReplyDdnsStatus, on_ddns_status_cb},
+    {kReplyTestMail, on_test_email_cb},
+    {kReplyP2pStatus, on_p2p_status_info_cb},
+    {kReplyP2pEnable, on_enable_p2p_cb},
+    {kReplyP2pDisable, on_disable_p2p_cb},
+    {kReplyP2pUnbind, on_p2p_unbind_cb, Payload::kOptional},
+    {kReplyCertCreate, on_create_cert_cb, Payload::kOptional},
+    {kReplyCertInstall, on_resp_install_cert},
 };
 
 } // namespace
 
-// A reply without payload is no answer.
+// A reply without payload is no answer, unless its decoder reads none.
 int on_network_ipc_callback(void * /*context*/, const char *header, const char *payload)
 {
-    if (header == nullptr || payload == nullptr || ipc_reply_size(header) == 0)
+    if (header == nullptr)
         return 0;
     const int code = ipc_reply_code(header);
+    const unsigned size = payload != nullptr ? ipc_reply_size(header) : 0;
     for (const NetworkReply &row : kNetworkReplies)
-        if (row.code == code)
-            return row.decode(ReplyReader(payload, ipc_reply_size(header)));
+        if (row.code == code && (size > 0 || row.payload == Payload::kOptional))
+            return row.decode(ReplyReader(payload, size));
     return 0;
 }
 

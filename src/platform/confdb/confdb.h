@@ -96,6 +96,19 @@ enum ConfRecordKind : int {
     kRecVideoLoss = 400,
     kRecVideoLossSchedule = 401,
     kRecTriggerAlarms = 402,
+    // Network services, one record each (id 0): time and NTP, PPPoE, DDNS,
+    // e-mail, SNMP, P2P; the push-message type of each channel (id =
+    // channel) and the recorder's own push positions; the certificate
+    // details (id 0 the installed certificate, id 2 the pending request).
+    kRecTime = 340,
+    kRecPppoe = 341,
+    kRecDdns = 342,
+    kRecEmail = 343,
+    kRecSnmp = 344,
+    kRecP2p = 345,
+    kRecPushMsgEvent = 346,
+    kRecPushMsgNvr = 347,
+    kRecSslParams = 348,
 };
 
 // Result of a record read.

@@ -81,3 +81,8 @@ int net_get_ipv6_ifaddr(int flag, const char *ifname, char *address, char *netma
 // the next hop of its default route; 1 that of any route through it. 0, or
 // -1 when there is none.
 int net_get_ipv6_gateway2(int flag, const char *ifname, char *gateway);
+
+// 1 when a TCP socket of this host listens on `port` (IPv4 or IPv6), as
+// the kernel's /proc/net/tcp and tcp6 tables say; 0 when none does or the
+// tables cannot be read.
+int is_port_use(int port);

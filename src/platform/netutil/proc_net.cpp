@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <initializer_list>
 
 #include "platform/netutil/netutil.h"
 
@@ -318,4 +319,22 @@ int net_get_ipv6_gateway2(int flag, const char *ifname, char *gateway)
         }
     }
     return -1;
+}
+
+int is_port_use(int port)
+{
+    constexpr unsigned kStateListen = 0x0A;
+    for (const char *table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        ProcLines lines(table);
+        lines.next();
+        while (const char *line = lines.next()) {
+            unsigned local_port = 0;
+            unsigned state = 0;
+            if (sscanf(line, " %*u: %*64[0-9A-Fa-f]:%4x %*64[0-9A-Fa-f]:%*4x %2x", &local_port, &state) ==
+                    2 &&
+                state == kStateListen && static_cast<int>(local_port) == port)
+                return 1;
+        }
+    }
+    return 0;
 }
