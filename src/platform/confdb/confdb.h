@@ -74,6 +74,11 @@ enum ConfRecordKind : int {
     kRecPort = 201,
     kRecDisplay = 202,
     kRecDiskMaintain = 203,
+    // PTZ: each channel's tour table, serial port setting and default
+    // speeds (id = channel).
+    kRecPtzTour = 300,
+    kRecPtzPort = 301,
+    kRecPtzSpeed = 302,
 };
 
 // Result of a record read.
