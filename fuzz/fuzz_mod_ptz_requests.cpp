@@ -1,11 +1,7 @@
-// Feeds arbitrary request texts to the PTZ resources, with no core
-// daemon listening: parsing, the tour, port and speed records and the payloads of every
-// handler run on whatever the browser could send. Input: one byte choosing
-// the resource, then the request text.
-#include <cstdint>
-
-#include "core/ipc_timing.h"
-#include "support/fuzz_requests.h"
+// Feeds arbitrary request texts to the PTZ resources, with no core daemon
+// listening: validation, the tour, port and speed records and the payloads
+// of every handler run on whatever the browser could send. Input: one byte
+// choosing the resource, then the request text.
 #include "support/fuzz_root.h"
 
 namespace {
@@ -16,17 +12,4 @@ const char *const kPaths[] = {"/5000", "/5001", "/5002", "/5003", "/5004", "/500
 
 } // namespace
 
-// No daemon: one send attempt and no wait, so each input costs no time.
-IpcTiming ipc_timing() { return IpcTiming{0, 0, 1}; }
-
-extern "C" int LLVMFuzzerInitialize(int *, char ***)
-{
-    fuzz_use_private_root();
-    return 0;
-}
-
-extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
-{
-    fuzz_dispatch_request(kPaths, data, size);
-    return 0;
-}
+FUZZ_MODULE_REQUESTS(kPaths)
