@@ -30,8 +30,13 @@ const Family kFamilies[] = {
     // Live pictures and recorded video share both families.
     {3000, 3004, {WebRight::LiveView, WebRight::Playback}},
     {4000, 4027, {WebRight::LiveView, WebRight::Playback, WebRight::Retrieve}},
+    // Driving a PTZ camera is live viewing; its own PTZ settings are the
+    // camera's.
+    {5000, 5012, {WebRight::LiveView, WebRight::Camera}},
     {6030, 6031, {WebRight::Settings}},
     {6040, 6047, {WebRight::Settings}},
+    // PTZ ports, speeds and tours; the live page asks for PTZ support.
+    {6050, 6057, {WebRight::Settings, WebRight::LiveView}},
     {6100, 6109, {WebRight::Storage}},
     {6200, 6227, {WebRight::Storage}},
     {7000, 7099, {WebRight::Settings}},

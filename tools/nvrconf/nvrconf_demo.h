@@ -7,3 +7,4 @@ int add_demo_camera_image();
 
 // OSD positions, privacy masks, video loss and exception settings.
 int add_demo_video();
+int add_demo_ptz();

@@ -109,6 +109,11 @@ enum ConfRecordKind : int {
     kRecPushMsgEvent = 346,
     kRecPushMsgNvr = 347,
     kRecSslParams = 348,
+    // PTZ: each channel's tour table, serial port setting and default
+    // speeds (id = channel).
+    kRecPtzTour = 300,
+    kRecPtzPort = 301,
+    kRecPtzSpeed = 302,
 };
 
 // Result of a record read.

@@ -1,0 +1,87 @@
+// The PTZ module's reply callback on replies of every size: a reply too
+// short for its decoder is no reply, whatever the code, and fixed text
+// fields are read up to their width.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/ipc.h"
+#include "modules/ptz/ptz.h"
+#include "modules/ptz/ptz_records.h"
+#include "platform/msgsock/msgsock.h"
+#include "test_support.h"
+
+namespace {
+
+struct Delivered {
+    std::string out;
+    int done;
+};
+
+Delivered deliver(int32_t code, const std::string &payload)
+{
+    CapturedOutput output;
+    g_callback_done.store(0);
+    unsigned char header[kMsgHeaderSize];
+    msg_header_encode(MsgHeader{1, 0, code, static_cast<uint32_t>(payload.size())}, header);
+    on_ptz_ipc_callback(nullptr, reinterpret_cast<const char *>(header), payload.data());
+    return Delivered{output.text(), g_callback_done.load()};
+}
+
+struct Needed {
+    int32_t code;
+    size_t bytes;
+};
+
+const Needed kNeeded[] = {
+    {kReplyPtzSupport, 4},   {kReplyPtzBasicGet, sizeof(ptz_basic_setting)},
+    {kReplyPtzBasicSet, 4},  {kReplyPtzControl, 4},
+    {kReplyPtzLedStatus, 8},
+};
+
+TEST(PtzReplies, ShortRepliesAreNoReplyAndWholeOnesAnswer)
+{
+    for (const Needed &needed : kNeeded) {
+        const Delivered short_reply = deliver(needed.code, std::string(needed.bytes - 1, '\x01'));
+        EXPECT_EQ(short_reply.out, "") << needed.code;
+        EXPECT_EQ(short_reply.done, 0) << needed.code;
+        const Delivered whole = deliver(needed.code, std::string(needed.bytes, '\0'));
+        EXPECT_EQ(whole.done, 1) << needed.code;
+        EXPECT_NE(whole.out.find("\r\n\r\n"), std::string::npos) << needed.code;
+    }
+}
+
+TEST(PtzReplies, StateTooShortIsErrorAndNamesStopAtTheirField)
+{
+    EXPECT_EQ(deliver(kReplyPtzInfo, std::string(sizeof(ptz_state_record) - 1, '\x7f')).out,
+              "Content-type: application/json\r\n\r\n{ \"status\": \"Error\" }");
+    ptz_state_record state{};
+    state.presets[0].enable = 1;
+    memset(state.presets[0].name, 'A', sizeof state.presets[0].name);
+    state.presets[1].enable = 7;
+    // A tour runs to its first point without a preset, at most 48 points.
+    for (int32_t &preset : state.tours[7].preset_id)
+        preset = 2;
+    const std::string bytes(reinterpret_cast<const char *>(&state), sizeof state);
+    const Delivered answer = deliver(kReplyFishPtzInfo, bytes);
+    EXPECT_EQ(answer.done, 1);
+    EXPECT_NE(
+        answer.out.find("{ \"enable\": 1, \"name\": \"" + std::string(32, 'A') + "\" }, { \"enable\": 7"),
+        std::string::npos);
+    size_t points = 0;
+    for (size_t at = answer.out.find("\"preset_id\": 2"); at != std::string::npos;
+         at = answer.out.find("\"preset_id\": 2", at + 1))
+        ++points;
+    EXPECT_EQ(points, 48u);
+}
+
+TEST(PtzReplies, CameraParameterReplyIsOkAndOtherCodesAreIgnored)
+{
+    EXPECT_EQ(deliver(kReplyPtzSpeedParam, "").out, "Content-type: text/plain\r\n\r\nOK");
+    const Delivered other = deliver(8225, std::string(392, '\0'));
+    EXPECT_EQ(other.out, "");
+    EXPECT_EQ(other.done, 0);
+}
+
+} // namespace
