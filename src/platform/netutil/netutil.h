@@ -81,3 +81,5 @@ int net_get_ipv6_ifaddr(int flag, const char *ifname, char *address, char *netma
 // the next hop of its default route; 1 that of any route through it. 0, or
 // -1 when there is none.
 int net_get_ipv6_gateway2(int flag, const char *ifname, char *gateway);
+// 1 when the kernel offers IPv6 (it keeps an IPv6 address table), else 0.
+int net_is_haveipv6();

@@ -319,3 +319,9 @@ int net_get_ipv6_gateway2(int flag, const char *ifname, char *gateway)
     }
     return -1;
 }
+
+int net_is_haveipv6()
+{
+    const ProcLines lines(kIpv6AddrTable);
+    return lines.is_open() ? 1 : 0;
+}
