@@ -31,7 +31,8 @@ constexpr int kMsgUpgradeStatus = 3386;
 constexpr int kMsgStopUpgrade = 3390;
 constexpr int kMsgCameraCommand = 4002;
 constexpr int kMsgGetChipCode = 4004;
-// A second reply code of the free-form command.
+// The free-form command text, and a second reply code of it.
+constexpr size_t kCameraCommandSize = 100;
 constexpr int kReplyCameraCommandMore = 9003;
 
 // Where camera firmware waits for its upgrade.

@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr size_t kCommandSize = 100;
 // The free-form command's answer text follows a 16-byte head.
 constexpr size_t kCommandResultOffset = 16;
 
@@ -223,8 +222,8 @@ int on_web_sendto_qt_cmd(char *text)
     const JsonPtr request(get_request_tokener_json_object(text));
     if (!request)
         return cgi_error_to_webserver(kRespText);
-    char command[kCommandSize];
-    const WireField field[] = {{"cmd", 0, kCommandSize, WireType::kText}};
+    char command[kCameraCommandSize];
+    const WireField field[] = {{"cmd", 0, kCameraCommandSize, WireType::kText}};
     wire_fill(request.get(), wire_layout(field, sizeof command), command);
     relay_request(kMsgCameraCommand, command, sizeof command, kRespText);
     return 0;
