@@ -66,6 +66,7 @@ struct DemoCameraInfo {
     bool online;
     const char *model;
     const char *fwVersion;
+    const char *ipAddr;
 };
 DemoCameraInfo demo_camera_info(int32_t chnid);
 

@@ -450,8 +450,8 @@ DemoCameraInfo demo_camera_info(int32_t chnid)
     const LanCamera *lan = stored_camera(chnid, &camera) ? online_camera(camera) : nullptr;
     confdb_close();
     if (lan == nullptr)
-        return DemoCameraInfo{false, "", ""};
-    return DemoCameraInfo{true, lan->model, lan->fwVersion};
+        return DemoCameraInfo{false, "", "", ""};
+    return DemoCameraInfo{true, lan->model, lan->fwVersion, lan->ipAddr};
 }
 
 NVR_DEMO_ROWS(kCameraRows)

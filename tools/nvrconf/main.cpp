@@ -357,6 +357,8 @@ int cmd_init(bool demo)
             return fail("cannot store the demo video settings", "");
         if (add_demo_ptz() != 0)
             return fail("cannot store the demo PTZ settings", "");
+        if (add_demo_camera_features() != 0)
+            return fail("cannot store the demo camera feature settings", "");
         // The recording pages' own demo settings come before the system
         // pages' record modes, which keep what is stored.
         if (add_demo_recording() != kExitOk)

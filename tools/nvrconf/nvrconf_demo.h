@@ -8,3 +8,4 @@ int add_demo_camera_image();
 // OSD positions, privacy masks, video loss and exception settings.
 int add_demo_video();
 int add_demo_ptz();
+int add_demo_camera_features();

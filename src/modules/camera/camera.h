@@ -5,6 +5,7 @@
 
 #include "codecs/channel_db.h"
 #include "core/reply_reader.h"
+#include "modules/camera/camera_feature_records.h"
 #include "modules/camera/camera_records.h"
 #include "modules/camera/camera_relay.h"
 
@@ -70,6 +71,38 @@ int on_set_ipc_event_schedules(char *text);
 int on_set_ipc_exposure_list(char *text);
 int on_get_ipc_exposure_list(char *text);
 
+// Camera features: models and types, free-form commands, chip code,
+// motion status, auto tracking, PTZ support, watermark, event stream,
+// licence plate night mode, audio, system information, custom parameters.
+int on_web_get_ipc_model_type(char *text);
+int on_web_sendto_qt_cmd(char *text);
+int on_web_get_chip_code(char *text);
+int on_web_get_motion_status(char *text);
+int on_web_get_channels_model(char *text);
+int on_cgi_get_auto_tracking_status(char *text);
+int on_cgi_set_auto_tracking_status(char *text);
+int on_cgi_get_ptz_support(char *text);
+int on_cgi_get_ipc_type(char *text);
+int on_cgi_get_watermark(char *text);
+int on_cgi_set_watermark(char *text);
+int on_cgi_get_ipc_event_stream(char *text);
+int on_cgi_set_ipc_event_stream(char *text);
+int on_cgi_get_ipc_lpr_night_mode(char *text);
+int on_cgi_get_ipc_audio_info(char *text);
+int on_cgi_set_ipc_audio_info(char *text);
+int on_cgi_get_ipc_system_info(char *text);
+int on_cgi_get_ipc_custom_param(char *text);
+
+// Camera firmware upgrades and the small camera probes.
+int on_upgrade_ipc_by_file(char *text);
+int on_get_ipc_upgrade_status(char *text);
+int on_upgrade_ipc_by_url(char *text);
+int on_stop_ipc_upgrade(char *text);
+int on_get_poe_password(char *text);
+int on_get_max_poe_num(char *text);
+int on_get_ipv6_support(char *text);
+int on_cgi_test_alive(char *text);
+
 // The module's single reply callback: finds the decoder of the reply code
 // in the module's decoder table.
 int on_camera_ipc_callback(void *context, const char *header, const char *payload);
@@ -94,11 +127,26 @@ int on_get_ipc_sche12_cb(const ReplyReader &reply);
 int on_get_ipc_area_param_cb(const ReplyReader &reply);
 int on_get_ipc_motion_cb(const ReplyReader &reply);
 int on_get_ipc_event_text_cb(const ReplyReader &reply);
+int on_web_sendto_qt_cmd_cb(const ReplyReader &reply);
+int on_web_get_chip_code_cb(const ReplyReader &reply);
+int on_web_get_motion_status_cb(const ReplyReader &reply);
+int on_web_get_channels_model_cb(const ReplyReader &reply);
+int on_cgi_get_auto_tracking_status_cb(const ReplyReader &reply);
+int on_cgi_get_ipc_audio_info_cb(const ReplyReader &reply);
+int on_upgrade_ipc_by_url_cb(const ReplyReader &reply);
+int on_get_ipc_upgrade_status_cb(const ReplyReader &reply);
 
 // Reply records the callback answers as one JSON object each.
 extern const RelayRecord kImageEnhancementRecord;
 extern const RelayRecord kImageDisplayRecord;
 extern const RelayRecord kCommonParamRecord;
+extern const RelayRecord kModelTypeRecord;
+extern const RelayRecord kIpcTypeRecord;
+extern const RelayRecord kWatermarkRecord;
+extern const RelayRecord kEventStreamRecord;
+extern const RelayRecord kNightModeRecord;
+extern const RelayRecord kSystemInfoRecord;
+extern const RelayRecord kCustomParamRecord;
 
 // Camera protocol and model records. The list reads fill `out` (up to
 // `capacity`) and give the number read, or -1.

@@ -86,3 +86,5 @@ int net_get_ipv6_gateway2(int flag, const char *ifname, char *gateway);
 // the kernel's /proc/net/tcp and tcp6 tables say; 0 when none does or the
 // tables cannot be read.
 int is_port_use(int port);
+// 1 when the kernel offers IPv6 (it keeps an IPv6 address table), else 0.
+int net_is_haveipv6();
