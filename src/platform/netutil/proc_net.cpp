@@ -337,8 +337,10 @@ int is_port_use(int port)
         }
     }
     return 0;
-    int net_is_haveipv6()
-    {
-        const ProcLines lines(kIpv6AddrTable);
-        return lines.is_open() ? 1 : 0;
-    }
+}
+
+int net_is_haveipv6()
+{
+    const ProcLines lines(kIpv6AddrTable);
+    return lines.is_open() ? 1 : 0;
+}
