@@ -5,7 +5,7 @@ set -eu
 
 packages="make cmake g++ pkg-config libjson-c-dev libsqlite3-dev libssl-dev libgtest-dev
   lighttpd clang clang-tidy clang-format valgrind curl node-blueimp-md5
-  chromium chromium-driver python3-selenium"
+  chromium chromium-driver python3-selenium ffmpeg"
 
 installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
