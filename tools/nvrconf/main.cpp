@@ -22,6 +22,8 @@
 #include "codecs/channel_mask.h"
 #include "demo_network.h"
 #include "demo_system.h"
+#include "codecs/schedule.h"
+#include "demo_alarm.h"
 #include "front/session.h"
 #include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
@@ -345,8 +347,12 @@ int cmd_init(bool demo)
             return fail("cannot store the demo accounts", "");
         if (add_demo_cameras() != kExitOk)
             return kExitFailed;
+        if (add_demo_alarms(store_if_absent) != 0)
+            return fail("cannot store the demo alarms", "");
         if (add_demo_camera_image() != 0)
             return fail("cannot store the demo camera image settings", "");
+        if (add_demo_video() != 0)
+            return fail("cannot store the demo video settings", "");
         // The recording pages' own demo settings come before the system
         // pages' record modes, which keep what is stored.
         if (add_demo_recording() != kExitOk)
@@ -567,6 +573,31 @@ const char *kind_name(int kind)
         return "smart event schedule";
     case kRecIpcExposure:
         return "camera exposure list";
+    case kRecAlarmIn:
+        return "alarm input";
+    case kRecAlarmOut:
+        return "alarm output";
+    case kRecAlarmChnInEvent:
+        return "camera alarm input";
+    case kRecAlarmChnInName:
+    case kRecAlarmChnOutName:
+        return "camera alarm name";
+    case kRecAlarmInSchedule:
+    case kRecAlarmOutSchedule:
+    case kRecAlarmChnInEffectiveSchedule:
+    case kRecAlarmChnInAudibleSchedule:
+    case kRecAlarmChnInMailSchedule:
+    case kRecAlarmChnInPtzSchedule:
+    case kRecAlarmChnOutEffectiveSchedule:
+        return "alarm schedule";
+    case kRecDisarming:
+        return "disarming";
+    case kRecVideoLoss:
+        return "video loss";
+    case kRecVideoLossSchedule:
+        return "video loss schedule";
+    case kRecTriggerAlarms:
+        return "exception alarms";
     default:
         return "?";
     }

@@ -4,3 +4,6 @@
 #pragma once
 
 int add_demo_camera_image();
+
+// OSD positions, privacy masks, video loss and exception settings.
+int add_demo_video();

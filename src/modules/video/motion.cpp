@@ -12,10 +12,6 @@
 
 namespace {
 
-const EventActionTables kMotionTables = {"motion_white_led_params", "motion_whiteled_esche",
-                                         "motion_http_notification_sche", "motion_http_notification_params",
-                                         kPtzTypeMotion};
-
 void add_schedule(json_object *reply, const char *key, int kind, int chnid, bool ex)
 {
     static schedule_record schedule;
@@ -79,34 +75,8 @@ void send_motion_map(const motion_record &record)
 // The plain record fields of the action dialog; true when any was present.
 bool apply_action_fields(json_object *request, motion_record *record, bool with_http)
 {
-    struct IntKey {
-        const char *key;
-        int32_t *field;
-    };
-    const IntKey keys[] = {
-        {"enable", &record->enable},
-        {"triAlarms", &record->tri_alarms},
-        {"interval", &record->interval},
-        {"audioId", &record->audio_id},
-        {"email_interval", &record->email_interval},
-        {"email_pic_enable", &record->email_pic_enable},
-        {"ptz_interval", &record->ptz_interval},
-        {"alarmout_interval", &record->alarmout_interval},
-        {"white_interval", &record->white_interval},
-        {"http_notification_interval", with_http ? &record->http_notification_interval : nullptr},
-    };
-    bool changed = false;
-    for (const IntKey &key : keys) {
-        int value = 0;
-        if (key.field != nullptr && json_value_int(json_get_member(request, key.key), &value)) {
-            *key.field = value;
-            changed = true;
-        }
-    }
-    if (const char *text = json_value_text(json_get_member(request, "tri_channels_pic"))) {
-        snprintf(record->tri_channels_pic, sizeof record->tri_channels_pic, "%s", text);
-        changed = true;
-    }
+    bool changed = on_cgi_get_int_from_json(request, "enable", &record->enable) == 0;
+    changed |= event_set_action_fields(request, record, with_http);
     if (const char *text = json_value_text(json_get_member(request, "triChannels"))) {
         motion_set_tri_channels(record, text);
         changed = true;
@@ -114,35 +84,22 @@ bool apply_action_fields(json_object *request, motion_record *record, bool with_
     return changed;
 }
 
-// 0, or -1 when a write failed.
-int save_action_schedules(json_object *request, int chnid)
-{
-    struct Sche {
-        const char *key;
-        int kind;
-    };
-    const Sche schedules[] = {{"effective", kRecMotionEffectiveSchedule},
-                              {"audible", kRecMotionAudibleSchedule},
-                              {"email", kRecMotionEmailSchedule},
-                              {"ptz", kRecMotionPtzSchedule}};
-    static schedule_record schedule;
-    for (const Sche &sche : schedules)
-        if (get_schedule_by_json(request, sche.key, &schedule) == 0 &&
-            write_motion_schedule_kind(ZQDB_PATH, sche.kind, &schedule, chnid) != 0)
-            return -1;
-    return 0;
-}
+const EventScheduleKey kMotionActionSchedules[] = {{"effective", kRecMotionEffectiveSchedule},
+                                                   {"audible", kRecMotionAudibleSchedule},
+                                                   {"email", kRecMotionEmailSchedule},
+                                                   {"ptz", kRecMotionPtzSchedule}};
 
 // The action keys of `request` for `chnid`, with the HTTP keys and the PTZ
 // list for the dialog: number of changes, or -1 when a write failed.
 int save_motion_actions(json_object *request, int chnid, bool dialog)
 {
     motion_record record;
-    if (save_action_schedules(request, chnid) != 0 || read_motion(ZQDB_PATH, &record, chnid) < 0)
+    if (save_event_schedules(request, kMotionActionSchedules, 4, chnid) != 0 ||
+        read_motion(ZQDB_PATH, &record, chnid) < 0)
         return -1;
     record.chnid = chnid;
     const EventActionFields fields{record.chn_alarmout0, record.chn_alarmout1, record.audio_id, nullptr};
-    const int actions = event_actions_save(request, kMotionTables, chnid, fields, dialog);
+    const int actions = event_actions_save(request, kMotionActionTables, chnid, fields, dialog);
     if (actions < 0)
         return -1;
     const int ptz = dialog ? event_actions_save_ptz(request) : 0;
@@ -153,6 +110,16 @@ int save_motion_actions(json_object *request, int chnid, bool dialog)
 }
 
 } // namespace
+
+int save_event_schedules(json_object *request, const EventScheduleKey *schedules, size_t count, int chnid)
+{
+    static schedule_record schedule;
+    for (size_t index = 0; index < count; ++index)
+        if (get_schedule_by_json(request, schedules[index].key, &schedule) == 0 &&
+            write_motion_schedule_kind(ZQDB_PATH, schedules[index].kind, &schedule, chnid) != 0)
+            return -1;
+    return 0;
+}
 
 int on_get_movedetect_info(char *text)
 {
@@ -171,7 +138,7 @@ int on_get_movedetect_info(char *text)
     add_schedule(reply.get(), "ptz", kRecMotionPtzSchedule, chnid, true);
     const EventActionFields fields{record.chn_alarmout0, record.chn_alarmout1, record.audio_id,
                                    &record.white_interval};
-    event_actions_add_reply(reply.get(), kMotionTables, chnid, fields);
+    event_actions_add_reply(reply.get(), kMotionActionTables, chnid, fields);
     return cgi_write_json(kRespJson, reply.get());
 }
 

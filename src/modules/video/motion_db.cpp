@@ -39,11 +39,7 @@ void motion_set_tri_channels(motion_record *record, const char *text)
     record->tri_channel_mask = static_cast<int32_t>(mask);
 }
 
-namespace {
-
-// The stored record of (kind, chnid) onto every other masked channel; a
-// source never stored leaves the targets never stored as well.
-int copy_motion_kind(int kind, int chnid, uint64_t mask)
+int copy_schedule_kind(int kind, int chnid, uint64_t mask)
 {
     static schedule_record schedule;
     const int found = confdb_read_record(ZQDB_PATH, kind, chnid, &schedule, sizeof schedule);
@@ -57,8 +53,6 @@ int copy_motion_kind(int kind, int chnid, uint64_t mask)
             return -1;
     return 0;
 }
-
-} // namespace
 
 int copy_motion_setting(const motion_record &record, uint64_t mask)
 {
@@ -76,13 +70,18 @@ int copy_motion_setting(const motion_record &record, uint64_t mask)
     const int kinds[] = {kRecMotionEffectiveSchedule, kRecMotionAudibleSchedule, kRecMotionEmailSchedule,
                          kRecMotionPtzSchedule};
     for (const int kind : kinds)
-        if (copy_motion_kind(kind, chnid, mask) != 0)
+        if (copy_schedule_kind(kind, chnid, mask) != 0)
             return -1;
+    return copy_event_action_tables(kMotionActionTables, chnid, mask);
+}
+
+int copy_event_action_tables(const EventActionTables &tables, int chnid, uint64_t mask)
+{
     const bool failed =
-        copy_whiteled_effective_schedules(ZQDB_PATH, "motion_whiteled_esche", chnid, mask) != 0 ||
-        copy_http_notification_schedules(ZQDB_PATH, "motion_http_notification_sche", chnid, mask) != 0 ||
-        copy_whiteled_params(ZQDB_PATH, "motion_white_led_params", chnid, mask) != 0 ||
-        copy_http_notification_params(ZQDB_PATH, "motion_http_notification_params", chnid, mask) != 0 ||
-        copy_ptz_params_all(ZQDB_PATH, kPtzTypeMotion, chnid, mask) != 0;
+        copy_whiteled_effective_schedules(ZQDB_PATH, tables.white_led_schedule, chnid, mask) != 0 ||
+        copy_http_notification_schedules(ZQDB_PATH, tables.http_schedule, chnid, mask) != 0 ||
+        copy_whiteled_params(ZQDB_PATH, tables.white_led_params, chnid, mask) != 0 ||
+        copy_http_notification_params(ZQDB_PATH, tables.http_params, chnid, mask) != 0 ||
+        copy_ptz_params_all(ZQDB_PATH, tables.ptz_type, chnid, mask) != 0;
     return failed ? -1 : 0;
 }

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "codecs/channel_db.h"
+#include "codecs/event_actions.h"
 #include "codecs/schedule.h"
 #include "core/reply_reader.h"
 #include "modules/video/video_records.h"
@@ -82,3 +83,22 @@ int copy_motion_setting(const motion_record &record, uint64_t mask);
 // 3212 {chnid, enable_ms == 1, no list}, and 3209 with the all-day schedule
 // when enable_ms is 1.
 void video_send_motion_sched(int chnid, int enable_ms);
+
+// The action tables of motion events.
+constexpr EventActionTables kMotionActionTables = {"motion_white_led_params", "motion_whiteled_esche",
+                                                   "motion_http_notification_sche",
+                                                   "motion_http_notification_params", kPtzTypeMotion};
+// The stored schedule (kind, chnid) onto every other masked channel; a
+// source never stored leaves the targets never stored as well. 0 or -1.
+int copy_schedule_kind(int kind, int chnid, uint64_t mask);
+// The white LED and HTTP schedules and lists and the PTZ list of `chnid`
+// onto every other masked channel; 0 or -1.
+int copy_event_action_tables(const EventActionTables &tables, int chnid, uint64_t mask);
+// A schedule of an event dialog: its request key and its record kind.
+struct EventScheduleKey {
+    const char *key;
+    int kind;
+};
+// Stores each schedule the request holds under its kind for `chnid`; 0, or
+// -1 when a write failed.
+int save_event_schedules(json_object *request, const EventScheduleKey *schedules, size_t count, int chnid);

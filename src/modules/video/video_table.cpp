@@ -1,6 +1,8 @@
 // The video module's web resource table.
 #include "front/dispatchreq.h"
 #include "modules/video/video.h"
+#include "modules/video/video_loss.h"
+#include "modules/video/video_osd.h"
 
 namespace {
 
@@ -33,6 +35,33 @@ constexpr WebRes video_web_res[] = {
     {"/6128", on_get_alarmin_email_sche, WebRight::Event},
     {"/6169", on_get_alarmin_effective_sche, WebRight::Event},
     {"/6168", on_get_alarmin_ptz_sche, WebRight::Event},
+    {"/6000", on_get_osd_info, WebRight::Camera},
+    {"/6001", on_set_osd_info, WebRight::Camera},
+    {"/6002", OnSetOSDName, WebRight::Camera},
+    {"/6996", on_set_osdconfig, WebRight::Camera},
+    {"/6997", on_get_osdconfig, WebRight::Camera},
+    {"/6018", on_get_privacy_masks, WebRight::Camera},
+    {"/6019", on_set_privacy_mask, WebRight::Camera},
+    {"/6115", on_get_privacy_mask_ovf, WebRight::Camera},
+    {"/6116", on_get_ipc_model_type, WebRight::Camera},
+    {"/6173", on_delete_privacy_mask, WebRight::Camera},
+    {"/6198", on_cgi_set_privacy_edit, WebRight::Camera},
+    {"/6014", on_get_videolost_info, WebRight::Event},
+    {"/6016", on_set_videolost_info, WebRight::Event},
+    {"/6017", on_set_videolost_schedule, WebRight::Event},
+    {"/6094", on_get_videoloss_info, WebRight::Event},
+    {"/6095", on_set_videoloss_info, WebRight::Event},
+    {"/6121", on_set_videolost_audible_sche, WebRight::Event},
+    {"/6122", on_set_videolost_email_sche, WebRight::Event},
+    {"/6165", on_set_videoloss_ptz_sche, WebRight::Event},
+    {"/6123", on_set_videolost_others, WebRight::Event},
+    {"/6125", on_set_alarmin_audible_sche, WebRight::Event},
+    {"/6126", on_set_alarmin_email_sche, WebRight::Event},
+    {"/6167", on_set_alarmin_ptz_sche, WebRight::Event},
+    {"/6170", on_set_alarmin_effective_sche, WebRight::Event},
+    {"/6127", on_set_alarm_others, WebRight::Event},
+    {"/6999", on_get_exception, WebRight::Event},
+    {"/6998", on_set_exception, WebRight::Event},
 };
 
 } // namespace
