@@ -42,6 +42,11 @@ int on_set_speed_playback(char *text);
 int on_set_playback_transcode(char *text);
 int on_get_playback_transcode_state(char *text);
 
+// Recording export as an AVI file, its idle check and its cancel.
+int on_download_playback(char *text);
+int on_check_download_idle(char *text);
+int on_stop_download_playback(char *text);
+
 // Channel actions: log entries and checks.
 int on_log_channel_action(char *text);
 int on_check_channel(char *text);
@@ -70,6 +75,7 @@ int on_get_playback_time_cb(const ReplyReader &reply);
 int on_jump_playback_cb(const ReplyReader &reply);
 int on_set_playback_transcode_cb(const ReplyReader &reply);
 int on_get_playback_transcode_state_cb(const ReplyReader &reply);
+int on_get_download_playtime_cb(const ReplyReader &reply);
 
 // ---- Shared by the handlers (stream_ipc.cpp) -------------------------------
 

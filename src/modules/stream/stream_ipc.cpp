@@ -37,6 +37,7 @@ const StreamReply kStreamReplies[] = {
     {kReplyPlaybackStream, on_get_playback_stream_cb},
     {kReplyRtspAddresses, on_get_rtsp_addr_cb},
     {kReplyExternPorts, on_get_extern_port_cb},
+    {kReplyExportChunk, on_get_download_playtime_cb},
     {6148, unawaited},
     {8101, unawaited},
     {8102, unawaited},

@@ -25,6 +25,7 @@ constexpr int kMsgStartLive = 3500;         // 8500
 constexpr int kMsgPlaybackStream = 3502;    // 8502
 constexpr int kMsgRtspAddresses = 3503;     // 8503
 constexpr int kMsgExternPorts = 3506;       // 8506
+constexpr int kMsgExportRecording = 1173;   // 6173, many
 // Instructions, sent without waiting.
 constexpr int kMsgFastForward = 1112;
 constexpr int kMsgStepPlaybackBatch = 1113;
@@ -39,6 +40,7 @@ constexpr int kMsgSetLiveImage = 1205;
 constexpr int kMsgStopLive = 1901;
 constexpr int kMsgStopAllLive = 1902;
 constexpr int kMsgStopSession = 1903;
+constexpr int kMsgStopExport = 1178;
 
 constexpr int kReplyLiveImage = 8002;
 constexpr int kReplyPlaybackBusy = 9011;
@@ -54,6 +56,7 @@ constexpr int kReplyStartLive = 8500;
 constexpr int kReplyPlaybackStream = 8502;
 constexpr int kReplyRtspAddresses = 8503;
 constexpr int kReplyExternPorts = 8506;
+constexpr int kReplyExportChunk = 6173;
 
 // Operation log entries of the module: parameter code and sub types.
 constexpr int kLogParamStream = 900;
@@ -298,4 +301,27 @@ struct extern_ports_reply {
 };
 static_assert(sizeof(extern_ports_reply) == 8);
 
+// Recording export: the stretch of one channel the core daemon replays as
+// frames (times "%d-%d-%d %d:%d:%d", no leading zeros).
+struct export_request {
+    int32_t channel;
+    int32_t stream_type;
+    char start_time[32];
+    char end_time[32];
+};
+static_assert(sizeof(export_request) == 72);
+static_assert(offsetof(export_request, start_time) == 8);
+static_assert(offsetof(export_request, end_time) == 40);
+
 #pragma pack(pop)
+
+// One chunk of a replayed frame (reply 6173): the frame's 88-byte header,
+// the continuation marker (0 for a frame's first chunk), the chunk length
+// (or one of the end markers) and up to kExportChunkData bytes of data.
+constexpr size_t kExportChunkSize = 614496;
+constexpr size_t kExportChunkMarker = 88;
+constexpr size_t kExportChunkLength = 92;
+constexpr size_t kExportChunkHead = 96;
+constexpr int32_t kExportChunkData = 614400;
+constexpr int32_t kExportEndOfData = -1;
+constexpr int32_t kExportAbort = -2;

@@ -25,11 +25,13 @@ constexpr WebRes stream_web_res[] = {
     {"/4010", on_start_live, WebRight::LiveView},
     {"/4011", on_stop_live, WebRight::LiveView},
     {"/4012", on_stop_all_live, WebRight::LiveView},
+    {"/4013", on_download_playback, WebRight::Playback},
     {"/4014", on_log_channel_action, WebRight::Playback},
     {"/4015", on_check_channel, WebRight::Playback},
     {"/4016", on_check_channel2, WebRight::Playback},
     {"/4017", on_log_channel_action2, WebRight::Playback},
     {"/4018", on_get_rtsp_addr, WebRight::LiveView},
+    {"/4019", on_check_download_idle, WebRight::Playback},
     {"/4020", on_start_playback_mask, WebRight::Playback},
     {"/4021", on_get_extern_port, WebRight::LiveView},
     {"/4022", on_set_speed_playback, WebRight::Playback},
@@ -37,6 +39,7 @@ constexpr WebRes stream_web_res[] = {
     {"/4024", on_log_live_view, WebRight::LiveView},
     {"/4025", on_set_playback_transcode, WebRight::Playback},
     {"/4026", on_get_playback_transcode_state, WebRight::Playback},
+    {"/4027", on_stop_download_playback, WebRight::Playback},
 };
 
 } // namespace
