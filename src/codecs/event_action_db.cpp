@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "codecs/keyed_copy.h"
 #include "platform/confdb/confdb.h"
 
 namespace {
@@ -51,6 +52,23 @@ const char *const kEventTables[] = {
     "face_http_notification_params",
     "except_http_notification_params",
     "people_cnt_white_led_params", // the people-counting white LED calls
+    // Camera alarm inputs 0 to 3.
+    "alarm_chnIn0_white_led_params",
+    "alarm_chnIn0_whiteled_esche",
+    "alarm_chnIn0_http_notification_sche",
+    "alarm_chnIn0_http_notification_params",
+    "alarm_chnIn1_white_led_params",
+    "alarm_chnIn1_whiteled_esche",
+    "alarm_chnIn1_http_notification_sche",
+    "alarm_chnIn1_http_notification_params",
+    "alarm_chnIn2_white_led_params",
+    "alarm_chnIn2_whiteled_esche",
+    "alarm_chnIn2_http_notification_sche",
+    "alarm_chnIn2_http_notification_params",
+    "alarm_chnIn3_white_led_params",
+    "alarm_chnIn3_whiteled_esche",
+    "alarm_chnIn3_http_notification_sche",
+    "alarm_chnIn3_http_notification_params",
 };
 
 constexpr int kOwnerLimit = 256;
@@ -86,30 +104,12 @@ int write_keyed(const char *db, int kind, int id, const void *record, size_t siz
     return id < 0 ? -1 : confdb_write_record(db, kind, id, record, size);
 }
 
-// A copy that needs no change for its target.
-template <typename Record> void keep_as_is(Record *, int) {}
-
-// Copies record `from_id` (the source channel's, -1 for an unknown table)
-// to every masked channel but the source, each copy given to its target by
-// `adopt`; the ids of one table differ by the channel alone. Stops at the
-// first failure.
+// Copies the record of `source` of a table to the masked channels.
 template <typename Record, typename Adopt = void (*)(Record *, int)>
 int copy_to_mask(const char *db, int kind, int from_id, int source, uint64_t mask,
                  Adopt adopt = keep_as_is<Record>)
 {
-    Record record;
-    if (read_keyed(db, kind, from_id, &record, sizeof record) != 0)
-        return -1;
-    const int base_id = from_id - source;
-    for (int target = 0; target < kChannels; ++target) {
-        if (target == source || (mask >> target & 1u) == 0)
-            continue;
-        Record copy = record;
-        adopt(&copy, target);
-        if (confdb_write_record(db, kind, base_id + target, &copy, sizeof copy) != 0)
-            return -1;
-    }
-    return 0;
+    return copy_keyed_record<Record>(db, kind, from_id, source, mask, kChannels, adopt);
 }
 
 struct WhiteLedRow {
