@@ -6,7 +6,6 @@
 namespace {
 
 constexpr size_t kUptimeLine = 64;
-constexpr size_t kPageLine = 1024;
 constexpr const char *kChipReadTag = "Read old:";
 constexpr size_t kChipPadFrom = 21;
 
@@ -42,15 +41,6 @@ void pad_with_zeros(const char *text, size_t width, char *out)
     memcpy(out, text, length);
     memset(out + length, '0', width > length ? width - length : 0);
     out[width > length ? width : length] = '\0';
-}
-
-void append_bounded(char *out, size_t capacity, size_t *used, const char *text)
-{
-    const size_t room = capacity - 1 - *used;
-    const size_t length = strnlen(text, room);
-    memcpy(out + *used, text, length);
-    *used += length;
-    out[*used] = '\0';
 }
 
 } // namespace
@@ -167,33 +157,4 @@ bool chip_info_from_output(const char *output, char *chip, size_t size)
             ++line;
     }
     return false;
-}
-
-bool page_lang_allowed(const char *lang)
-{
-    return lang != nullptr && lang[0] != '\0' && strchr(lang, '/') == nullptr &&
-           strstr(lang, "..") == nullptr;
-}
-
-void page_text_extract(FILE *file, const char *start, const char *end, char *out, size_t capacity)
-{
-    if (capacity == 0)
-        return;
-    out[0] = '\0';
-    size_t used = 0;
-    bool collecting = false;
-    char line[kPageLine];
-    while (fgets(line, sizeof line, file) != nullptr) {
-        if (!collecting) {
-            collecting = strstr(line, start) != nullptr;
-            if (collecting)
-                append_bounded(out, capacity, &used, "{\n");
-            continue;
-        }
-        if (strstr(line, end) != nullptr) {
-            append_bounded(out, capacity, &used, "\n}");
-            return;
-        }
-        append_bounded(out, capacity, &used, line);
-    }
 }

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdio>
 
+#include "platform/trans/lang_file.h"
+
 // The uptime command's output as the device information shows it: its first
 // line (at most 63 characters), cut 5 characters before the word "users" or,
 // without it, 2 characters before the first 'l'. A cut that would fall
@@ -52,13 +54,3 @@ bool chip_apply_change(char *chip, size_t size, const ChipChange &change);
 // tag "Read old:" on the first line that holds it, to that line's end, cut
 // to size - 1 characters. False when no line holds the tag.
 bool chip_info_from_output(const char *output, char *chip, size_t size);
-
-// True when a language name can only name a file of the language folder:
-// not empty, no '/', no "..".
-bool page_lang_allowed(const char *lang);
-// Copies the block between the first line holding `start` and the next
-// line holding `end` (neither copied) as "{\n" + lines + "\n}" into `out`,
-// at most capacity - 1 characters, terminated. Lines are read in pieces of
-// up to 1023 characters. Without a start line the text is empty; without
-// an end line the block runs to the end of the file, unclosed.
-void page_text_extract(FILE *file, const char *start, const char *end, char *out, size_t capacity);

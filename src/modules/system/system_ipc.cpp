@@ -5,6 +5,8 @@
 #include "front/web_utils.h"
 #include "modules/system/device_info.h"
 #include "modules/system/device_records.h"
+#include "modules/system/log_records.h"
+#include "modules/system/logs.h"
 #include "modules/system/system.h"
 #include "modules/system/system_records.h"
 
@@ -20,6 +22,12 @@ int on_system_ipc_callback(void * /*context*/, const char *header, const char *p
         return on_modify_poe_camera_pwd_cb(reply);
     case kReplySystemInfo:
         return on_get_system_info_cb(reply);
+    case kReplyLogSearch:
+        return on_log_search_info_cb(reply);
+    case kReplyLogExport:
+        return on_log_web_export_info_cb(reply);
+    case kReplyLogDetail:
+        return on_log_detail_cb(reply);
     default:
         return 0;
     }

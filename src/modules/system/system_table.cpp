@@ -1,6 +1,7 @@
 // The system module's web resource table.
 #include "front/dispatchreq.h"
 #include "modules/system/device_info.h"
+#include "modules/system/logs.h"
 #include "modules/system/system.h"
 
 namespace {
@@ -29,6 +30,12 @@ constexpr WebRes system_web_res[] = {
     {"/vb.htm", on_http_option, WebRight::Settings},
     {"/dw.cgi", on_dw_refuse, WebRight::Session},
     {"/ipc", on_set_camera_ip_batch, WebRight::Camera},
+    // Logs: the search, its details, the export and the catalogue of types.
+    {"/1002", on_get_log_info, WebRight::Retrieve},
+    {"/1003", on_download_logfile, WebRight::Retrieve},
+    {"/1015", on_get_log_types, WebRight::Retrieve},
+    {"/1021", on_get_log_details, WebRight::Retrieve},
+    {"/1022", on_check_download_log, WebRight::Retrieve},
 };
 
 // The setup wizard's quick settings.

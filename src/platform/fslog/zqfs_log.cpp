@@ -29,3 +29,14 @@ int zqfs_log_pack_detail(LogRecord *record, int kind, const void *data, int leng
     record->detail_size = static_cast<int32_t>(kLogDetailHeader) + length;
     return 0;
 }
+
+int log_channo_is_disk(int main_type, int64_t sub_type)
+{
+    constexpr int kMainOperation = 4;
+    constexpr int kMainException = 32;
+    if (main_type == kMainOperation)
+        return sub_type == 207 ? 1 : 0;
+    if (main_type == kMainException)
+        return sub_type >= 400 && sub_type <= 403 ? 1 : 0;
+    return 0;
+}
