@@ -91,6 +91,10 @@ enum ConfRecordKind : int {
     kRecAlarmChnOutEffectiveSchedule = 111,
     // The disarming linkage, one record (id 0).
     kRecDisarming = 112,
+    // Disk groups (id = the group's position 0..15) and the eSATA disk's
+    // automatic backup setting (one record, id 0).
+    kRecDiskGroup = 420,
+    kRecEsataBackup = 421,
 };
 
 // Result of a record read.
