@@ -351,6 +351,8 @@ int cmd_init(bool demo)
             return fail("cannot store the demo alarms", "");
         if (add_demo_camera_image() != 0)
             return fail("cannot store the demo camera image settings", "");
+        if (add_demo_storage() != 0)
+            return fail("cannot store the demo storage settings", "");
         // The recording pages' own demo settings come before the system
         // pages' record modes, which keep what is stored.
         if (add_demo_recording() != kExitOk)
@@ -590,6 +592,10 @@ const char *kind_name(int kind)
         return "alarm schedule";
     case kRecDisarming:
         return "disarming";
+    case kRecDiskGroup:
+        return "disk group";
+    case kRecEsataBackup:
+        return "eSATA backup";
     default:
         return "?";
     }
