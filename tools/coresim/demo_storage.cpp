@@ -313,8 +313,8 @@ void on_set_recycle(const CoreMessage &request, Answer &answer)
 
 void on_get_recycle(const CoreMessage &, Answer &answer)
 {
-    answer.push_back(
-        AnswerStep::reply(kReplyGetRecycle, demo_int32s({g_settings.recycle_mode, g_settings.recycle_esata})));
+    answer.push_back(AnswerStep::reply(kReplyGetRecycle,
+                                       demo_int32s({g_settings.recycle_mode, g_settings.recycle_esata})));
 }
 
 // Every local disk of the demo passes its self test but disk 2.
@@ -338,7 +338,8 @@ void on_remove_disk(const CoreMessage &request, Answer &answer)
 
 void on_get_quota(const CoreMessage &, Answer &answer)
 {
-    answer.push_back(AnswerStep::reply(kReplyGetQuota, demo_bytes(&g_settings.quota, sizeof g_settings.quota)));
+    answer.push_back(
+        AnswerStep::reply(kReplyGetQuota, demo_bytes(&g_settings.quota, sizeof g_settings.quota)));
 }
 
 // The used values stay the demo's own.
@@ -404,9 +405,15 @@ void on_stop_auto_backup(const CoreMessage &, Answer &answer)
 }
 
 const DemoRow kStorageRows[] = {
-    {kMsgGetDisks, on_get_disks},       {kMsgFormatDisk, on_format},      {kMsgSetDiskAttr, on_disk_attr},
-    {kMsgCreateRaid, on_create_raid},   {kMsgRemoveRaid, on_remove_raid}, {kMsgAddHotSpare, on_hot_spare},
-    {kMsgRemoveHotSpare, on_hot_spare}, {kMsgRebuildRaid, on_rebuild},    {3540, on_format_info},
+    {kMsgGetDisks, on_get_disks},
+    {kMsgFormatDisk, on_format},
+    {kMsgSetDiskAttr, on_disk_attr},
+    {kMsgCreateRaid, on_create_raid},
+    {kMsgRemoveRaid, on_remove_raid},
+    {kMsgAddHotSpare, on_hot_spare},
+    {kMsgRemoveHotSpare, on_hot_spare},
+    {kMsgRebuildRaid, on_rebuild},
+    {3540, on_format_info},
     {kMsgAddNas, on_add_nas},
     {kMsgDelNas, on_delete_nas},
     {kMsgSearchNas, on_search_nas},

@@ -50,7 +50,8 @@ bool all_digits(const char *text, size_t count)
 bool valid_address(const char *text)
 {
     unsigned char address[sizeof(struct in6_addr)];
-    return text[0] == '\0' || inet_pton(AF_INET, text, address) == 1 || inet_pton(AF_INET6, text, address) == 1;
+    return text[0] == '\0' || inet_pton(AF_INET, text, address) == 1 ||
+           inet_pton(AF_INET6, text, address) == 1;
 }
 
 bool valid_port(const char *text)
@@ -274,8 +275,8 @@ int on_start_packet_capture(char *text)
     remove_old_captures(request.real_dir);
     char target[PATH_MAX];
     snprintf(target, sizeof target, "%s/%s", request.real_dir, name);
-    const char *const tcpdump[] = {"tcpdump", "-i", request.nic, "-s0", filter, "-W", "2", "-C", "25",
-                                   "-w",      target, nullptr};
+    const char *const tcpdump[] = {"tcpdump", "-i", request.nic, "-s0", filter, "-W",
+                                   "2",       "-C", "25",        "-w",  target, nullptr};
     web_spawn_argv(tcpdump);
     const NvrPath monitor("/www/webmonitor");
     const char *const watch[] = {monitor.c_str(), "tcpdump", "300", nullptr};

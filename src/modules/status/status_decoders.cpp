@@ -187,10 +187,14 @@ json_object *channel_alarm_json(const alarm_status_record &status, const CameraA
         const char *key;
         uint64_t mask;
     } events[] = {
-        {"entrance", status.entrance},     {"exiting", status.exiting},
-        {"advancedMotion", status.advancedMotion}, {"tampering", status.tampering},
-        {"lineCrossing", status.lineCrossing},     {"loitering", status.loitering},
-        {"humanDetection", status.humanDetection}, {"objectleftremove", status.objectleftremove},
+        {"entrance", status.entrance},
+        {"exiting", status.exiting},
+        {"advancedMotion", status.advancedMotion},
+        {"tampering", status.tampering},
+        {"lineCrossing", status.lineCrossing},
+        {"loitering", status.loitering},
+        {"humanDetection", status.humanDetection},
+        {"objectleftremove", status.objectleftremove},
     };
     for (const auto &event : events)
         json_add_int(item, event.key, bit_of(event.mask, j));
@@ -255,18 +259,20 @@ int on_get_usage_info_cb(const ReplyReader &reply)
 
 int on_get_netif_info_cb(const ReplyReader &reply)
 {
-    return answer_netif_list(records_json<netif_status_record>(reply, [](json_object *item, const auto &netif) {
-        wire_add_fields(item, &netif, wire_layout(kNetifHeadFields, sizeof netif));
-        json_add_int(item, "ip6mode", netif.ip6mode);
-        wire_add_fields(item, &netif, wire_layout(kNetifTailFields, sizeof netif));
-    }));
+    return answer_netif_list(
+        records_json<netif_status_record>(reply, [](json_object *item, const auto &netif) {
+            wire_add_fields(item, &netif, wire_layout(kNetifHeadFields, sizeof netif));
+            json_add_int(item, "ip6mode", netif.ip6mode);
+            wire_add_fields(item, &netif, wire_layout(kNetifTailFields, sizeof netif));
+        }));
 }
 
 int on_get_netif_speed_cb(const ReplyReader &reply)
 {
-    return answer_netif_list(records_json<netif_speed_record>(reply, [](json_object *item, const auto &speed) {
-        wire_add_fields(item, &speed, wire_layout(kNetifSpeedFields, sizeof speed));
-    }));
+    return answer_netif_list(
+        records_json<netif_speed_record>(reply, [](json_object *item, const auto &speed) {
+            wire_add_fields(item, &speed, wire_layout(kNetifSpeedFields, sizeof speed));
+        }));
 }
 
 // Reply records come in rising channel order; a channel without its record

@@ -15,7 +15,6 @@ constexpr size_t kUrlTextMax = 128;
 
 bool is_network_disk(int type) { return type == kDiskTypeNfs || type == kDiskTypeSmb; }
 
-
 // Copies a database text field into a report field, both bounded.
 template <size_t N, size_t M> void copy_text_field(char (&to)[N], const char (&from)[M])
 {

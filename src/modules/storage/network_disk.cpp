@@ -166,7 +166,8 @@ int on_search_disk_nas(char *text)
         return -1;
     nas_search_param search{};
     search.port_id = json_member_int(request.get(), "port");
-    fill_field_text(search.server_addr, sizeof search.server_addr, json_member_text(request.get(), "serverAddr"));
+    fill_field_text(search.server_addr, sizeof search.server_addr,
+                    json_member_text(request.get(), "serverAddr"));
     cgi_ipc_request(on_storage_ipc_callback, kMsgSearchNas, sizeof search, &search, kRespJson);
     return 0;
 }
@@ -256,8 +257,9 @@ int on_search_disk_nas_cb(const ReplyReader &reply)
     JsonPtr shares = json_new_array();
     for (size_t i = 0; i < count; ++i) {
         json_object *share = json_object_new_object();
-        json_object_object_add(share, "filePath",
-                               json_field_string(reply.bytes(4 + i * kSharePathSize, kSharePathSize), kSharePathSize));
+        json_object_object_add(
+            share, "filePath",
+            json_field_string(reply.bytes(4 + i * kSharePathSize, kSharePathSize), kSharePathSize));
         json_object_array_add(shares.get(), share);
     }
     JsonPtr object = json_new_object();

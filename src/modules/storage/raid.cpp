@@ -15,7 +15,6 @@ constexpr int kMemberBits = 16;
 
 bool is_raid_id(int id) { return id >= kRaidIdFirst && id <= kRaidIdLast; }
 
-
 // Members in ascending port order from bits 0..15 of the mask, bit n
 // naming port n. The count is the browser's, at most the 16 the record holds.
 bool check_raid_info(json_object *request, raid_param *raid)

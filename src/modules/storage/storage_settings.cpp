@@ -107,7 +107,8 @@ int on_set_recycle_mode(char *text)
     const JsonPtr request(get_request_tokener_json_object(text));
     if (!request)
         return -1;
-    const int32_t payload[2] = {json_member_int(request.get(), "mode"), json_member_int(request.get(), "esata")};
+    const int32_t payload[2] = {json_member_int(request.get(), "mode"),
+                                json_member_int(request.get(), "esata")};
     return ask_core(kMsgSetRecycle, kRespJson, payload, sizeof payload);
 }
 

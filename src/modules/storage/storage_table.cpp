@@ -5,11 +5,16 @@
 namespace {
 
 constexpr WebRes storage_web_res[] = {
-    {"/6100", on_get_disk_info, WebRight::Storage}, {"/6101", on_set_disk_info, WebRight::Storage},
-    {"/6102", on_format_disk, WebRight::Storage},   {"/6103", on_get_format_progress, WebRight::Storage},
-    {"/6104", on_create_raid, WebRight::Storage},   {"/6105", on_remove_raid, WebRight::Storage},
-    {"/6106", on_set_hot_space, WebRight::Storage}, {"/6107", on_rebuild_raid, WebRight::Storage},
-    {"/6108", on_get_raid_mode, WebRight::Storage}, {"/6109", on_set_raid_mode, WebRight::Storage},
+    {"/6100", on_get_disk_info, WebRight::Storage},
+    {"/6101", on_set_disk_info, WebRight::Storage},
+    {"/6102", on_format_disk, WebRight::Storage},
+    {"/6103", on_get_format_progress, WebRight::Storage},
+    {"/6104", on_create_raid, WebRight::Storage},
+    {"/6105", on_remove_raid, WebRight::Storage},
+    {"/6106", on_set_hot_space, WebRight::Storage},
+    {"/6107", on_rebuild_raid, WebRight::Storage},
+    {"/6108", on_get_raid_mode, WebRight::Storage},
+    {"/6109", on_set_raid_mode, WebRight::Storage},
     {"/6200", on_del_disk_nas, WebRight::Storage},
     {"/6201", on_add_disk_nas, WebRight::Storage},
     {"/6202", on_search_disk_nas, WebRight::Storage},
