@@ -10,6 +10,7 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "front/cgi_env.h"
 #include "front/session.h"
@@ -191,6 +192,26 @@ int web_run_argv_output(const char *const argv[], char *out, size_t size)
         read_to_end(pipe_fds[0], out, size);
     close(pipe_fds[0]);
     return started == 0 ? wait_exit(pid) : -1;
+}
+
+int web_spawn_argv(const char *const argv[])
+{
+    if (argv == nullptr || argv[0] == nullptr)
+        return -1;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        posix_spawn_file_actions_addopen(&actions, fd, "/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY,
+                                         0);
+    posix_spawnattr_t attributes;
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    pid_t pid = 0;
+    auto *args = const_cast<char *const *>(argv);
+    const int started = posix_spawnp(&pid, argv[0], &actions, &attributes, args, environ);
+    posix_spawnattr_destroy(&attributes);
+    posix_spawn_file_actions_destroy(&actions);
+    return started == 0 ? 0 : -1;
 }
 
 int file_lock(const char *path)

@@ -50,6 +50,10 @@ int web_run_argv(const char *const argv[]);
 // (`out` holds what was read, empty when the program could not start).
 int web_run_argv_output(const char *const argv[], char *out, size_t size);
 
+// Starts argv[0] (searched on PATH) in the background, in a session of its
+// own, with its standard streams on /dev/null, and does not wait for it.
+// 0 when it started, -1 otherwise.
+int web_spawn_argv(const char *const argv[]);
 int file_lock(const char *path);
 int file_unlock(int fd);
 

@@ -16,6 +16,30 @@ TEST(UrlEncode, KeepsUnreservedAndEscapesTheRest)
     EXPECT_STREQ(out, "a-Z_9.~%20%26%25%2F%FF");
 }
 
+TEST(UrlDecode, DecodesEscapesAndKeepsBrokenOnes)
+{
+    char out[64];
+    EXPECT_EQ(get_url_decode("p%26ss%20w%2fd+", out, sizeof out), 9);
+    EXPECT_STREQ(out, "p&ss w/d+");
+    // An escape without two hex digits, also at the very end, stays as sent.
+    EXPECT_EQ(get_url_decode("%G1%4%", out, sizeof out), 6);
+    EXPECT_STREQ(out, "%G1%4%");
+    // Round trip of what the disk list encodes.
+    char encoded[64];
+    get_url_encode("r\xc3\xa9c@nvr 1", 64, encoded, sizeof encoded);
+    get_url_decode(encoded, out, sizeof out);
+    EXPECT_STREQ(out, "r\xc3\xa9c@nvr 1");
+}
+
+TEST(UrlDecode, StopsAtRoomAndRefusesNull)
+{
+    char out[4];
+    EXPECT_EQ(get_url_decode("%41%42%43%44", out, sizeof out), 3);
+    EXPECT_STREQ(out, "ABC");
+    EXPECT_EQ(get_url_decode(nullptr, out, sizeof out), -1);
+    EXPECT_EQ(get_url_decode("a", out, 0), -1);
+}
+
 TEST(UrlEncode, StopsAtLengthTerminatorAndRoom)
 {
     char out[8];

@@ -245,10 +245,194 @@ void on_format_info(const CoreMessage &, Answer &answer)
     answer.push_back(AnswerStep::reply(8540, record));
 }
 
+// Network disks, quotas, recycle mode and the eSATA backup of the demo.
+struct StorageSettings {
+    int32_t recycle_mode = 1;
+    int32_t recycle_esata = 0;
+    quota_param quota{};
+    int32_t backing_up = 0;
+};
+
+StorageSettings make_settings()
+{
+    StorageSettings settings;
+    settings.quota.enable = 1;
+    settings.quota.count = 2;
+    settings.quota.entries[0] = {0, 500, 50, 212, 9};
+    settings.quota.entries[1] = {1, 300, 20, 97, 4};
+    return settings;
+}
+
+StorageSettings g_settings = make_settings();
+
+void on_add_nas(const CoreMessage &request, Answer &answer)
+{
+    nas_port_list list;
+    demo_payload_as(request, &list);
+    for (int i = 0; i < std::clamp(list.count, 0, kNasPortsMax); ++i) {
+        if (find_disk(list.port[i]) == nullptr && disk_port_valid(list.port[i]))
+            g_storage.disks[list.port[i]] = make_disk(list.port[i], "NAS", kDiskTypeNfs, 500 * kGiB, 0);
+    }
+    reply_result(answer, kReplyAddNas, 0);
+}
+
+void on_delete_nas(const CoreMessage &request, Answer &answer)
+{
+    nas_port_list list;
+    demo_payload_as(request, &list);
+    for (int i = 0; i < std::clamp(list.count, 0, kNasPortsMax); ++i) {
+        const disk_port_info *disk = find_disk(list.port[i]);
+        if (disk != nullptr && (disk->disk_type == kDiskTypeNfs || disk->disk_type == kDiskTypeSmb))
+            g_storage.disks.erase(list.port[i]);
+    }
+    reply_result(answer, kReplyDelNas, 0);
+}
+
+void on_search_nas(const CoreMessage &, Answer &answer)
+{
+    std::string shares = demo_int32s({3});
+    for (const char *path : {"/export/nvr", "/export/backup", "/srv/video"}) {
+        char field[256] = {};
+        snprintf(field, sizeof field, "%s", path);
+        shares.append(field, sizeof field);
+    }
+    answer.push_back(AnswerStep::reply(kReplySearchNas, shares));
+}
+
+void on_update_nas(const CoreMessage &request, Answer &answer)
+{
+    reply_result(answer, kReplyUpdateNas, find_disk(int32_at(request.payload, 0)) != nullptr ? 0 : -1);
+}
+
+void on_set_recycle(const CoreMessage &request, Answer &answer)
+{
+    g_settings.recycle_mode = int32_at(request.payload, 0);
+    g_settings.recycle_esata = int32_at(request.payload, 4);
+    reply_result(answer, kReplySetRecycle, 0);
+}
+
+void on_get_recycle(const CoreMessage &, Answer &answer)
+{
+    answer.push_back(AnswerStep::reply(kReplyGetRecycle,
+                                       demo_int32s({g_settings.recycle_mode, g_settings.recycle_esata})));
+}
+
+// Every local disk of the demo passes its self test but disk 2.
+void on_smart(const CoreMessage &request, Answer &answer)
+{
+    const int32_t port = int32_at(request.payload, 0);
+    char record[40] = {};
+    memcpy(record, &port, sizeof port);
+    snprintf(record + 12, sizeof record - 12, "%s", port == 2 ? "FAILED" : "PASSED");
+    answer.push_back(AnswerStep::reply(kReplyGetSmart, demo_bytes(record, sizeof record)));
+}
+
+void on_remove_disk(const CoreMessage &request, Answer &answer)
+{
+    const int32_t port = int32_at(request.payload, 0);
+    const bool removable = is_free_local_disk(port);
+    if (removable)
+        g_storage.disks.erase(port);
+    reply_result(answer, kReplyRemoveSpace, removable ? 0 : -1);
+}
+
+void on_get_quota(const CoreMessage &, Answer &answer)
+{
+    answer.push_back(
+        AnswerStep::reply(kReplyGetQuota, demo_bytes(&g_settings.quota, sizeof g_settings.quota)));
+}
+
+// The used values stay the demo's own.
+void on_set_quota(const CoreMessage &request, Answer &answer)
+{
+    quota_param quota;
+    demo_payload_as(request, &quota);
+    quota.count = std::clamp(quota.count, 0, kQuotaEntries);
+    for (int i = 0; i < quota.count; ++i) {
+        for (const quota_entry &old : g_settings.quota.entries) {
+            if (old.channel == quota.entries[i].channel && (old.video_quota != 0 || old.picture_quota != 0)) {
+                quota.entries[i].video_used = old.video_used;
+                quota.entries[i].picture_used = old.picture_used;
+            }
+        }
+    }
+    g_settings.quota = quota;
+    reply_result(answer, kReplySetQuota, 0);
+}
+
+void on_notice(const CoreMessage &, Answer &) {}
+
+void on_set_esata_backup(const CoreMessage &request, Answer &answer)
+{
+    g_settings.backing_up = int32_at(request.payload, 0) == 0 ? 1 : 0;
+    reply_result(answer, kReplySetEsataBackup, 0);
+}
+
+void on_esata_backup_status(const CoreMessage &, Answer &answer)
+{
+    esata_backup_status status{};
+    status.status = g_settings.backing_up;
+    snprintf(status.last_time, sizeof status.last_time, "2026-12-07 02:30:00");
+    status.percent = g_settings.backing_up != 0 ? 42.5f : 100.0f;
+    status.capacity = 931;
+    answer.push_back(AnswerStep::reply(kReplyGetEsataBackupStatus, demo_bytes(&status, sizeof status)));
+}
+
+// The eSATA disk of the demo sits on port 30, ready for export.
+void on_export_disk(const CoreMessage &, Answer &answer)
+{
+    char record[184] = {};
+    record[0] = 30;
+    const int32_t ready = 5;
+    memcpy(record + 152, &ready, sizeof ready);
+    answer.push_back(AnswerStep::reply(kReplyGetExportDisk, demo_bytes(record, sizeof record)));
+}
+
+void on_format_esata(const CoreMessage &request, Answer &answer)
+{
+    reply_result(answer, kReplyFormatEsata, int32_at(request.payload, 0) == 30 ? 0 : -1);
+}
+
+void on_auto_backup_status(const CoreMessage &, Answer &answer)
+{
+    reply_result(answer, kReplyGetAutoBackupStatus, g_settings.backing_up);
+}
+
+void on_stop_auto_backup(const CoreMessage &, Answer &answer)
+{
+    g_settings.backing_up = 0;
+    reply_result(answer, kReplyStopAutoBackup, 0);
+}
+
 const DemoRow kStorageRows[] = {
-    {kMsgGetDisks, on_get_disks},       {kMsgFormatDisk, on_format},      {kMsgSetDiskAttr, on_disk_attr},
-    {kMsgCreateRaid, on_create_raid},   {kMsgRemoveRaid, on_remove_raid}, {kMsgAddHotSpare, on_hot_spare},
-    {kMsgRemoveHotSpare, on_hot_spare}, {kMsgRebuildRaid, on_rebuild},    {3540, on_format_info},
+    {kMsgGetDisks, on_get_disks},
+    {kMsgFormatDisk, on_format},
+    {kMsgSetDiskAttr, on_disk_attr},
+    {kMsgCreateRaid, on_create_raid},
+    {kMsgRemoveRaid, on_remove_raid},
+    {kMsgAddHotSpare, on_hot_spare},
+    {kMsgRemoveHotSpare, on_hot_spare},
+    {kMsgRebuildRaid, on_rebuild},
+    {3540, on_format_info},
+    {kMsgAddNas, on_add_nas},
+    {kMsgDelNas, on_delete_nas},
+    {kMsgSearchNas, on_search_nas},
+    {kMsgUpdateNas, on_update_nas},
+    {kMsgSetRecycle, on_set_recycle},
+    {kMsgGetRecycle, on_get_recycle},
+    {kMsgGetSmart, on_smart},
+    {kMsgRemoveDisk, on_remove_disk},
+    {kMsgGetQuota, on_get_quota},
+    {kMsgSetQuota, on_set_quota},
+    {kMsgSetGroupMode, on_notice},
+    {kMsgSetGroup, on_notice},
+    {kMsgGroupsChanged, on_notice},
+    {kMsgSetEsataBackup, on_set_esata_backup},
+    {kMsgGetEsataBackupStatus, on_esata_backup_status},
+    {kMsgGetExportDisk, on_export_disk},
+    {kMsgFormatEsata, on_format_esata},
+    {kMsgGetAutoBackupStatus, on_auto_backup_status},
+    {kMsgStopAutoBackup, on_stop_auto_backup},
 };
 NVR_DEMO_ROWS(kStorageRows)
 

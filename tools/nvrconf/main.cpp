@@ -359,6 +359,8 @@ int cmd_init(bool demo)
             return fail("cannot store the demo PTZ settings", "");
         if (add_demo_camera_features() != 0)
             return fail("cannot store the demo camera feature settings", "");
+        if (add_demo_storage() != 0)
+            return fail("cannot store the demo storage settings", "");
         // The recording pages' own demo settings come before the system
         // pages' record modes, which keep what is stored.
         if (add_demo_recording() != kExitOk)
@@ -604,6 +606,10 @@ const char *kind_name(int kind)
         return "video loss schedule";
     case kRecTriggerAlarms:
         return "exception alarms";
+    case kRecDiskGroup:
+        return "disk group";
+    case kRecEsataBackup:
+        return "eSATA backup";
     default:
         return "?";
     }

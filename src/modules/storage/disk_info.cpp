@@ -15,8 +15,6 @@ constexpr size_t kUrlTextMax = 128;
 
 bool is_network_disk(int type) { return type == kDiskTypeNfs || type == kDiskTypeSmb; }
 
-bool is_disk_port(int port) { return port >= kDiskPortFirst && port <= kDiskPortLast; }
-
 // Copies a database text field into a report field, both bounded.
 template <size_t N, size_t M> void copy_text_field(char (&to)[N], const char (&from)[M])
 {
@@ -51,7 +49,7 @@ size_t take_reported_disks(const ReplyReader &reply, disk_port_info *slots)
     const size_t count = reply.count(sizeof(disk_port_info));
     disk_port_info disk;
     for (size_t i = 0; i < count; ++i) {
-        if (reply.record(i, &disk) && is_disk_port(disk.port_id))
+        if (reply.record(i, &disk) && disk_port_valid(disk.port_id))
             slots[disk.port_id - 1] = disk;
     }
     return count;
@@ -64,7 +62,7 @@ void merge_database_disks(disk_port_info *slots)
     read_disks(ZQDB_PATH, records, kDiskSlots, &count);
     for (int i = 0; i < count; ++i) {
         const disk_record &record = records[i];
-        if (record.enable != 1 || !is_disk_port(record.port_id))
+        if (record.enable != 1 || !disk_port_valid(record.port_id))
             continue;
         disk_port_info *slot = &slots[record.port_id - 1];
         if (slot->port_id == 0)

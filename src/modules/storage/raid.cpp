@@ -15,10 +15,8 @@ constexpr int kMemberBits = 16;
 
 bool is_raid_id(int id) { return id >= kRaidIdFirst && id <= kRaidIdLast; }
 
-bool is_disk_port(int port) { return port >= kDiskPortFirst && port <= kDiskPortLast; }
-
-// Members in ascending port order from bits 1..15 of the mask (bit 0 names
-// no disk). The count is the browser's, at most the 16 the record holds.
+// Members in ascending port order from bits 0..15 of the mask, bit n
+// naming port n. The count is the browser's, at most the 16 the record holds.
 bool check_raid_info(json_object *request, raid_param *raid)
 {
     *raid = {};
@@ -36,7 +34,7 @@ bool check_raid_info(json_object *request, raid_param *raid)
     if (on_cgi_get_int_from_json(request, "level", &raid->level) != 0 || raid->level < 0)
         return false;
     int members = 0;
-    for (int bit = 1; bit < kMemberBits; ++bit) {
+    for (int bit = 0; bit < kMemberBits; ++bit) {
         if ((mask & (1 << bit)) != 0)
             raid->sata_port[members++] = bit;
     }
@@ -75,7 +73,7 @@ int on_set_hot_space(char *text)
     const JsonPtr request(get_request_tokener_json_object(text));
     int32_t port = 0;
     int hot = 0;
-    if (!request || on_cgi_get_int_from_json(request.get(), "port", &port) != 0 || !is_disk_port(port) ||
+    if (!request || on_cgi_get_int_from_json(request.get(), "port", &port) != 0 || !disk_port_valid(port) ||
         on_cgi_get_int_from_json(request.get(), "hotflag", &hot) != 0)
         return -1;
     return raid_request(hot != 0 ? kMsgAddHotSpare : kMsgRemoveHotSpare, &port, sizeof port);
@@ -86,7 +84,7 @@ int on_rebuild_raid(char *text)
     const JsonPtr request(get_request_tokener_json_object(text));
     int32_t ports[2] = {0, 0};
     if (!request || on_cgi_get_int_from_json(request.get(), "diskport", &ports[0]) != 0 ||
-        !is_disk_port(ports[0]) || on_cgi_get_int_from_json(request.get(), "raidport", &ports[1]) != 0 ||
+        !disk_port_valid(ports[0]) || on_cgi_get_int_from_json(request.get(), "raidport", &ports[1]) != 0 ||
         !is_raid_id(ports[1]))
         return -1;
     return raid_request(kMsgRebuildRaid, ports, sizeof ports);

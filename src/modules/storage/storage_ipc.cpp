@@ -1,4 +1,6 @@
 // The storage module's reply callback and its result decoders.
+#include "codecs/json_util.h"
+#include "codecs/params.h"
 #include "core/ipc.h"
 #include "front/web_utils.h"
 #include "modules/storage/storage.h"
@@ -21,7 +23,34 @@ int on_storage_ipc_callback(void * /*context*/, const char *header, const char *
     case kReplyAddHotSpare:
     case kReplyRemoveHotSpare:
     case kReplyRemoveSpace:
+    case kReplyDelNas:
+    case kReplySetQuota:
         return on_remove_space_cb(reply);
+    case kReplyAddNas:
+    case kReplyUpdateNas:
+        return on_update_disk_nas_cb(reply);
+    case kReplySearchNas:
+        return on_search_disk_nas_cb(reply);
+    case kReplyGetSmart:
+        return on_get_smart_attr_cb(reply);
+    case kReplyGetRecycle:
+        return on_get_recycle_mode_cb(reply);
+    case kReplySetRecycle:
+        return on_set_recycle_cb(reply);
+    case kReplyGetExportDisk:
+        return on_get_export_disk_info_cb(reply);
+    case kReplyGetQuota:
+        return on_get_quota_info_cb(reply);
+    case kReplyGetAutoBackupStatus:
+        return on_cgi_common_json_cb(1, reply);
+    case kReplySetEsataBackup:
+    case kReplyFormatEsata:
+    case kReplyStopAutoBackup:
+        return answer_first_int(reply, "result");
+    case kReplyGetEsataBackupStatus:
+        return on_get_esata_auto_backup_status_cb(reply);
+    case kReplyGetFormatInfo:
+        return on_cgi_get_format_info_cb(reply);
     case kReplyRebuildRaid:
         return on_rebuild_raid_cb(reply);
     default:
@@ -41,13 +70,14 @@ bool first_result(const ReplyReader &reply, int32_t *result)
     return true;
 }
 
+// The done flag tells the handler the outcome: 1 done, 2 refused.
 int answer_ok_or_error(const ReplyReader &reply)
 {
     int32_t result = 0;
     if (!first_result(reply, &result))
         return -1;
     cgi_writeback_webserver(kRespText, result == 0 ? "OK" : "Error");
-    cgi_set_callback_done(1);
+    cgi_set_callback_done(result == 0 ? 1 : 2);
     return 0;
 }
 
@@ -87,3 +117,16 @@ int on_format_disk_cb(const ReplyReader &reply)
 int on_remove_space_cb(const ReplyReader &reply) { return answer_ok_or_error(reply); }
 
 int on_rebuild_raid_cb(const ReplyReader &reply) { return answer_ok_or_error(reply); }
+
+int on_update_disk_nas_cb(const ReplyReader &reply)
+{
+    int32_t result = 0;
+    if (!first_result(reply, &result))
+        return -1;
+    JsonPtr object = json_new_object();
+    json_add_int(object.get(), "status", 0);
+    json_add_int(object.get(), "res", result);
+    cgi_write_json(kRespJson, object.get());
+    cgi_set_callback_done(1);
+    return 0;
+}

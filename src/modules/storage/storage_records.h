@@ -5,6 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codecs/disk_db.h"
+
 // Core messages and their replies.
 constexpr int kMsgGetDisks = 3433;
 constexpr int kReplyGetDisks = 8433;
@@ -23,14 +25,50 @@ constexpr int kReplyRemoveHotSpare = 8424;
 constexpr int kMsgRebuildRaid = 3425;
 constexpr int kReplyRebuildRaid = 8425;
 constexpr int kReplyRemoveSpace = 8496;
+constexpr int kMsgRemoveDisk = 3496;
+constexpr int kMsgAddNas = 3507;
+constexpr int kReplyAddNas = 8507;
+constexpr int kMsgDelNas = 3508;
+constexpr int kReplyDelNas = 8508;
+constexpr int kMsgSearchNas = 3440;
+constexpr int kReplySearchNas = 8440;
+constexpr int kMsgUpdateNas = 3439;
+constexpr int kReplyUpdateNas = 8439;
+constexpr int kMsgSetRecycle = 3475;
+constexpr int kReplySetRecycle = 8475;
+constexpr int kMsgGetRecycle = 3431;
+constexpr int kReplyGetRecycle = 8431;
+constexpr int kMsgGetSmart = 3403;
+constexpr int kReplyGetSmart = 8403;
+constexpr int kMsgGetQuota = 3529;
+constexpr int kReplyGetQuota = 8529;
+constexpr int kMsgSetQuota = 3530;
+constexpr int kReplySetQuota = 8530;
+constexpr int kMsgSetGroupMode = 3442;
+constexpr int kMsgSetGroup = 3436;
+constexpr int kMsgGroupsChanged = 1307;
+constexpr int kMsgSetEsataBackup = 1316;
+constexpr int kReplySetEsataBackup = 6316;
+constexpr int kMsgGetEsataBackupStatus = 1317;
+constexpr int kReplyGetEsataBackupStatus = 6317;
+constexpr int kMsgGetExportDisk = 3457;
+constexpr int kReplyGetExportDisk = 8457;
+constexpr int kMsgFormatEsata = 3535;
+constexpr int kReplyFormatEsata = 8535;
+constexpr int kMsgGetAutoBackupStatus = 3536;
+constexpr int kReplyGetAutoBackupStatus = 8536;
+constexpr int kMsgStopAutoBackup = 3537;
+constexpr int kReplyStopAutoBackup = 8537;
+constexpr int kMsgGetFormatInfo = 3540;
+constexpr int kReplyGetFormatInfo = 8540;
 
-// Disk slots: port ids 1..36; RAID arrays take ids 10..16.
-constexpr int kDiskSlots = 36;
-constexpr int kDiskPortFirst = 1;
-constexpr int kDiskPortLast = 36;
+// RAID arrays take the disk slot ids 10..16.
 constexpr int kRaidIdFirst = 10;
 constexpr int kRaidIdLast = 16;
 constexpr int kRaidMembersMax = 16;
+// Network disks one request may name, and quota entries one record holds.
+constexpr int kNasPortsMax = 33;
+constexpr int kQuotaEntries = 16;
 
 // Disk types.
 constexpr int kDiskTypeNfs = 3;
@@ -68,22 +106,6 @@ struct disk_port_info {
     char padding[6];
 };
 
-// One disk slot of the configuration database (kind kRecDisk, id = port id).
-struct disk_record {
-    int32_t port_id;
-    int32_t enable;
-    char vendor[64];
-    char address[64];
-    char directory[128];
-    int32_t disk_type;
-    int32_t group;
-    int32_t property;
-    char reserved0[4];
-    char user_name[33];
-    char password[33];
-    char padding[2];
-};
-
 // Payload of 3435: a disk's attributes.
 struct disk_attr_param {
     int32_t port_id;
@@ -110,6 +132,62 @@ struct format_log_detail {
     int32_t outcome;
 };
 
+// Payload of 3507 and 3508: the network disks a request names.
+struct nas_port_list {
+    int32_t count;
+    int32_t port[kNasPortsMax];
+};
+
+// Payload of 3440: the shares of a server.
+struct nas_search_param {
+    int32_t port_id;
+    char server_addr[64];
+};
+
+// Detail data of the network disk log entries (detail kind 101).
+struct nas_log_detail {
+    char protocol[16];
+    char address[64];
+    char directory[128];
+};
+
+struct quota_entry {
+    int32_t channel;
+    int32_t video_quota;
+    int32_t picture_quota;
+    int32_t video_used;
+    int32_t picture_used;
+};
+
+// Payload of 3530 and reply 8529: per-channel storage quotas.
+struct quota_param {
+    int32_t enable;
+    int32_t count;
+    quota_entry entries[kQuotaEntries];
+};
+
+// The eSATA disk's automatic backup (kind kRecEsataBackup, id 0).
+struct esata_backup_record {
+    int32_t enable;
+    int32_t reserved0;
+    char backupTime[32];
+    int32_t streamType;
+    int32_t fileType;
+    int32_t recycle;
+    char channel[65];
+    char padding[3];
+    int32_t device;
+    int32_t port;
+};
+
+// Reply 6317: how far the eSATA backup has got.
+struct esata_backup_status {
+    int32_t status;
+    char last_time[32];
+    float percent;
+    int32_t capacity;
+};
+
 #pragma pack(pop)
 
 static_assert(sizeof(disk_port_info) == 464);
@@ -133,17 +211,6 @@ static_assert(offsetof(disk_port_info, user_name) == 392);
 static_assert(offsetof(disk_port_info, password) == 425);
 static_assert(offsetof(disk_port_info, padding) == 458);
 
-static_assert(sizeof(disk_record) == 348);
-static_assert(offsetof(disk_record, enable) == 4);
-static_assert(offsetof(disk_record, vendor) == 8);
-static_assert(offsetof(disk_record, address) == 72);
-static_assert(offsetof(disk_record, directory) == 136);
-static_assert(offsetof(disk_record, disk_type) == 264);
-static_assert(offsetof(disk_record, group) == 268);
-static_assert(offsetof(disk_record, property) == 272);
-static_assert(offsetof(disk_record, user_name) == 280);
-static_assert(offsetof(disk_record, password) == 313);
-
 static_assert(sizeof(disk_attr_param) == 16);
 static_assert(offsetof(disk_attr_param, property) == 4);
 static_assert(offsetof(disk_attr_param, group) == 8);
@@ -159,3 +226,22 @@ static_assert(offsetof(raid_param, reserved1) == 88);
 static_assert(sizeof(format_log_detail) == 72);
 static_assert(offsetof(format_log_detail, port_id) == 64);
 static_assert(offsetof(format_log_detail, outcome) == 68);
+
+static_assert(sizeof(nas_port_list) == 136);
+static_assert(sizeof(nas_search_param) == 68);
+static_assert(sizeof(nas_log_detail) == 208);
+static_assert(offsetof(nas_log_detail, address) == 16);
+static_assert(offsetof(nas_log_detail, directory) == 80);
+static_assert(sizeof(quota_entry) == 20);
+static_assert(sizeof(quota_param) == 328);
+static_assert(offsetof(quota_param, entries) == 8);
+static_assert(sizeof(esata_backup_record) == 128);
+static_assert(offsetof(esata_backup_record, backupTime) == 8);
+static_assert(offsetof(esata_backup_record, streamType) == 40);
+static_assert(offsetof(esata_backup_record, recycle) == 48);
+static_assert(offsetof(esata_backup_record, channel) == 52);
+static_assert(offsetof(esata_backup_record, device) == 120);
+static_assert(offsetof(esata_backup_record, port) == 124);
+static_assert(sizeof(esata_backup_status) == 44);
+static_assert(offsetof(esata_backup_status, percent) == 36);
+static_assert(offsetof(esata_backup_status, capacity) == 40);

@@ -114,6 +114,10 @@ enum ConfRecordKind : int {
     kRecPtzTour = 300,
     kRecPtzPort = 301,
     kRecPtzSpeed = 302,
+    // Disk groups (id = the group's position 0..15) and the eSATA disk's
+    // automatic backup setting (one record, id 0).
+    kRecDiskGroup = 420,
+    kRecEsataBackup = 421,
 };
 
 // Result of a record read.

@@ -34,3 +34,37 @@ int get_url_encode(const char *text, int length, char *out, size_t out_size)
     out[used] = '\0';
     return static_cast<int>(used);
 }
+
+namespace {
+
+int hex_value(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+int get_url_decode(const char *text, char *out, size_t out_size)
+{
+    if (text == nullptr || out == nullptr || out_size == 0)
+        return -1;
+    size_t used = 0;
+    for (size_t i = 0; text[i] != '\0' && used < out_size - 1; ++i) {
+        const int high = text[i] == '%' ? hex_value(text[i + 1]) : -1;
+        const int low = high >= 0 ? hex_value(text[i + 2]) : -1;
+        if (low >= 0) {
+            out[used++] = static_cast<char>(high << 4 | low);
+            i += 2;
+        } else {
+            out[used++] = text[i];
+        }
+    }
+    out[used] = '\0';
+    return static_cast<int>(used);
+}
