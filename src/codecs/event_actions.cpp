@@ -255,9 +255,11 @@ void event_actions_add_reply(json_object *reply, const EventActionTables &tables
     json_object_object_add(reply, "whiteInfo", get_white_params_json_object(chnid, tables.white_led_params));
     if (fields.white_interval != nullptr)
         json_add_int(reply, "white_interval", *fields.white_interval);
-    json_object_object_add(reply, "httpSche",
-                           schedule_json(read_http_notification_schedule, tables.http_schedule, chnid));
-    json_object_object_add(reply, "httpParams", get_http_params_json_object(chnid, tables.http_params));
+    if (tables.http_schedule != nullptr) {
+        json_object_object_add(reply, "httpSche",
+                               schedule_json(read_http_notification_schedule, tables.http_schedule, chnid));
+        json_object_object_add(reply, "httpParams", get_http_params_json_object(chnid, tables.http_params));
+    }
     json_add_int(reply, "audioId", fields.audio_id);
     json_add_int(reply, "audioIdMask", get_audio_file_id_mask());
     json_object_object_add(reply, "ptzParams", get_ptz_params_json_object(tables.ptz_type, chnid));

@@ -60,7 +60,8 @@ struct EventActionFields {
 };
 
 // Adds "triChnAlarms", "white", "whiteInfo", "httpSche", "httpParams",
-// "audioId", "audioIdMask" and "ptzParams" to `reply`, in that order.
+// "audioId", "audioIdMask" and "ptzParams" to `reply`, in that order
+// ("httpSche" and "httpParams" only when `tables` names an HTTP schedule).
 void event_actions_add_reply(json_object *reply, const EventActionTables &tables, int chnid,
                              const EventActionFields &fields);
 // Stores the action keys of `request` that are present and decodable:

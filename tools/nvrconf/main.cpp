@@ -567,6 +567,14 @@ const char *kind_name(int kind)
         return "smart event schedule";
     case kRecIpcExposure:
         return "camera exposure list";
+    case kRecSmartEvent:
+        return "smart event";
+    case kRecSmartEventAudibleSchedule:
+        return "smart event audible schedule";
+    case kRecSmartEventMailSchedule:
+        return "smart event mail schedule";
+    case kRecSmartEventPtzSchedule:
+        return "smart event ptz schedule";
     default:
         return "?";
     }

@@ -5,6 +5,7 @@
 #include "codecs/json_util.h"
 #include "core/ipc.h"
 #include "front/web_utils.h"
+#include "modules/video/vca.h"
 #include "modules/video/video.h"
 
 namespace {
@@ -40,12 +41,11 @@ int on_video_ipc_callback(void * /*context*/, const char *header, const char *pa
     if (header == nullptr || payload == nullptr)
         return 0;
     const ReplyReader reply(payload, ipc_reply_size(header));
-    switch (ipc_reply_code(header)) {
-    case kReplyGetMotionMap:
+    const int code = ipc_reply_code(header);
+    if (code == kReplyGetMotionMap)
         return on_get_motion_map_cb(reply);
-    default:
-        return 0;
-    }
+    vca_decode_reply(code, reply);
+    return 0;
 }
 
 // A reply shorter than the record is no answer.

@@ -74,6 +74,11 @@ enum ConfRecordKind : int {
     kRecPort = 201,
     kRecDisplay = 202,
     kRecDiskMaintain = 203,
+    // Smart events, id = event index << 8 | channel.
+    kRecSmartEvent = 260,
+    kRecSmartEventAudibleSchedule = 261,
+    kRecSmartEventMailSchedule = 262,
+    kRecSmartEventPtzSchedule = 263,
 };
 
 // Result of a record read.
