@@ -347,6 +347,8 @@ int cmd_init(bool demo)
             return kExitFailed;
         if (add_demo_camera_image() != 0)
             return fail("cannot store the demo camera image settings", "");
+        if (add_demo_vca() != 0)
+            return fail("cannot store the demo smart events", "");
         // The recording pages' own demo settings come before the system
         // pages' record modes, which keep what is stored.
         if (add_demo_recording() != kExitOk)

@@ -4,3 +4,4 @@
 #pragma once
 
 int add_demo_camera_image();
+int add_demo_vca();
