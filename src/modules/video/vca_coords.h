@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 
 constexpr int64_t kVcaCanvasWidth = 460;
 constexpr int64_t kVcaCanvasHeight = 260;
@@ -30,4 +32,19 @@ inline int32_t vca_camera_to_canvas(int32_t value, int32_t size, int64_t canvas)
     if (size == 0)
         return 0;
     return vca_clamp_int32((int64_t{value} * canvas + size / 2) / size);
+}
+
+// The four integers of a "x;y;x;y" position text, separated by ';' (a
+// missing or non-numeric one is 0, values beyond the int32 range are cut
+// to it); all 0 for a null text.
+inline void vca_parse_position(const char *text, int32_t out[4])
+{
+    for (int index = 0; index < 4; ++index)
+        out[index] = 0;
+    for (int index = 0; text != nullptr && index < 4; ++index) {
+        out[index] = vca_clamp_int32(strtoll(text, nullptr, 10));
+        text = strchr(text, ';');
+        if (text != nullptr)
+            ++text;
+    }
 }

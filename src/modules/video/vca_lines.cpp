@@ -420,24 +420,6 @@ bool rule_channel(json_object *request, bool silent)
 
 } // namespace
 
-void vca_parse_position(const char *text, int32_t out[4])
-{
-    for (int index = 0; index < 4; ++index)
-        out[index] = 0;
-    if (text == nullptr)
-        return;
-    const char *at = text;
-    for (int index = 0; index < 4 && *at != '\0'; ++index) {
-        char *end = nullptr;
-        const long long value = strtoll(at, &end, 10);
-        out[index] = vca_clamp_int32(value);
-        const char *next = strchr(at, ';');
-        if (next == nullptr)
-            break;
-        at = next + 1;
-    }
-}
-
 int vca_decode_line_reply(int code, const ReplyReader &reply)
 {
     switch (code) {

@@ -50,10 +50,6 @@ void vca_fill_regions(json_object *request, const VcaRegions &regions, unsigned 
 // (a reply shorter than the word is no reply); both set the done flag.
 int vca_answer_json(json_object *answer);
 int vca_answer_status(const ReplyReader &reply);
-// The four integers of a "x;y;x;y" position text, separated by ';' (a
-// missing or non-numeric one is 0, values beyond the int32 range are cut
-// to it); all 0 for a null text.
-void vca_parse_position(const char *text, int32_t out[4]);
 // Decoders of the line, people counting and settings replies; 1 when
 // `code` is one of them.
 int vca_decode_line_reply(int code, const ReplyReader &reply);
