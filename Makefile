@@ -2,9 +2,9 @@
 # else is a step of those two.
 JOBS ?= $(shell nproc)
 PORT ?= 8080
-FUZZ_SECONDS ?= 15
+FUZZ_SECONDS ?= 10
 
-.PHONY: all deps build asan fuzz test lint format run bench clean
+.PHONY: all deps build asan fuzz arm test lint format run bench clean
 
 all: build
 
@@ -23,9 +23,15 @@ fuzz: deps
 	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DNVR_FUZZ=ON -DNVR_TESTS=OFF >/dev/null
 	@cmake --build build-fuzz -j$(JOBS)
 
-test: build asan fuzz lint
+# The board's build: 32-bit ARM, its tests run under qemu-user.
+arm: deps
+	@cmake -S . -B build-arm -DCMAKE_TOOLCHAIN_FILE=cmake/armhf.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
+	@cmake --build build-arm -j$(JOBS)
+
+test: build asan fuzz lint arm
 	cd build && ctest --output-on-failure -j$(JOBS)
 	cd build-asan && ctest --output-on-failure -j$(JOBS)
+	cd build-arm && ctest --output-on-failure -j$(JOBS)
 	./deploy/run-fuzzers.sh build-fuzz/bin $(FUZZ_SECONDS)
 
 lint: build
@@ -41,4 +47,4 @@ bench: build
 	@./bench/run.sh
 
 clean:
-	rm -rf build build-asan build-fuzz run
+	rm -rf build build-asan build-fuzz build-arm run

@@ -7,6 +7,11 @@ packages="make cmake g++ pkg-config libjson-c-dev libsqlite3-dev libssl-dev libg
   lighttpd clang clang-tidy clang-format valgrind curl node-blueimp-md5
   chromium chromium-driver python3-selenium"
 
+# The board is 32-bit ARM: a cross compiler, the armhf development packages
+# of the same libraries (multiarch) and qemu to run what it builds.
+armhf_packages="g++-arm-linux-gnueabihf qemu-user libjson-c-dev:armhf libsqlite3-dev:armhf
+  libssl-dev:armhf libgtest-dev:armhf"
+
 installed() {
     dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"
 }
@@ -28,15 +33,24 @@ install_missing() {
         apt-get update -qq
         apt_updated=1
     fi
+    # --no-remove: a foreign-architecture package must never make apt take
+    # away a native one.
     # shellcheck disable=SC2086
-    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends $missing >/dev/null
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends --no-remove $missing >/dev/null
 }
 
 # "bench": also what the benchmarks of bench/ load the web server with.
 [ "${1:-}" = bench ] && packages="$packages apache2-utils"
 
+# Once: apt knows armhf packages after the architecture is added and the
+# package lists are read again (install_missing does that before installing).
+if ! dpkg --print-foreign-architectures | grep -qx armhf; then
+    echo "adding the armhf architecture"
+    dpkg --add-architecture armhf
+fi
+
 # shellcheck disable=SC2086
-install_missing $packages
+install_missing $packages $armhf_packages
 runtime=$(fuzzer_runtime || true)
 [ -n "$runtime" ] && install_missing "$runtime"
 exit 0

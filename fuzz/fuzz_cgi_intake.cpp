@@ -19,6 +19,7 @@
 #include "front/dispatchreq.h"
 #include "front/multipart.h"
 #include "front/web_utils.h"
+#include "support/fuzz_root.h"
 
 namespace {
 
@@ -47,12 +48,7 @@ NVR_WEB_TABLE(kWebTableTestOnly, fuzz_web_res)
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    static char root[] = "/tmp/nvr-fuzz-XXXXXX";
-    if (mkdtemp(root) != nullptr) {
-        setenv("NVR_ROOT", root, 1);
-        // Uploads need the temporary folder.
-        mkdir((std::string(root) + "/tmp").c_str(), 0700);
-    }
+    fuzz_make_private_root();
     g_null_out = fopen("/dev/null", "w");
     return 0;
 }

@@ -9,6 +9,7 @@
 
 #include "core/ipc.h"
 #include "front/cgi_env.h"
+#include "modules/alarm/alarm.h"
 #include "modules/camera/camera.h"
 #include "modules/record/record.h"
 #include "modules/network/network.h"
@@ -24,14 +25,15 @@ namespace {
 
 const IpcCallback kCallbacks[] = {on_status_ipc_callback, on_storage_ipc_callback, on_system_ipc_callback,
                                   on_video_ipc_callback,  on_camera_ipc_callback,  on_stream_callback,
-                                  on_record_ipc_callback, on_network_ipc_callback};
+                                  on_record_ipc_callback, on_network_ipc_callback, on_alarm_ipc_callback};
 
 // Reply codes the modules decode, so most inputs reach a decoder.
 const int32_t kCodes[] = {8306, 8433, 8434, 8402, 8420, 8421, 8423, 8424, 8425, 8435, 8504, 8265, 6719, 8263,
                           8300, 8301, 8302, 8305, 8206, 8381, 6216, 6423, 8222, 8372, 8202, 8205, 8200, 8201,
                           8203, 8204, 8230, 8493, 8002, 9011, 6153, 6159, 6161, 6162, 6171, 6176, 6177, 8103,
                           8500, 8502, 8503, 8506, 6148, 8501, 7285, 7286, 8218, 8221, 8223, 8224, 8225, 8226,
-                          8271, 8273, 8275, 8277, 8278, 8358, 8366, 8360, 6724, 6729, 8005, 8006, 8400,
+                          8271, 8273, 8275, 8277, 8278, 8358, 8366, 8360, 6724, 6729, 8005, 8006, 8400, 8298,
+                          8296,
                           // smart analytics
                           8237, 8238, 8239, 8240, 8241, 8242, 8243, 8244, 8248, 8253, 8254, 8257, 8259, 8260,
                           8261, 8268, 8269, 6209, 6210, 6211, 6212};

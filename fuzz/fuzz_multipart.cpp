@@ -15,6 +15,7 @@
 #include "front/cgi_upload.h"
 #include "front/multipart.h"
 #include "platform/sysutil/nvr_path.h"
+#include "support/fuzz_root.h"
 
 namespace {
 
@@ -50,13 +51,9 @@ void use_entries()
 
 extern "C" int LLVMFuzzerInitialize(int *, char ***)
 {
-    static char root[] = "/tmp/nvr-fuzz-XXXXXX";
-    if (mkdtemp(root) == nullptr)
+    if (!fuzz_make_private_root())
         abort();
-    setenv("NVR_ROOT", root, 1);
     nvr_path(g_tmp_dir, sizeof g_tmp_dir, "/tmp");
-    if (mkdir(g_tmp_dir, 0700) != 0)
-        abort();
     return 0;
 }
 

@@ -1,8 +1,12 @@
 // Set-up shared by the fuzz targets that run handlers or decoders.
 #pragma once
 
-// Points NVR_ROOT at a new private folder under /tmp (so database writes and
-// files stay there) and the response output at /dev/null.
+// Points NVR_ROOT at a new private folder under /tmp, with the database and
+// temporary folders in it, so database writes and files stay there; the
+// folder is removed when the fuzzer exits. False when it cannot be made.
+bool fuzz_make_private_root();
+
+// The private root, and the response output at /dev/null.
 void fuzz_use_private_root();
 
 #include <cstddef>

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "codecs/keyed_copy.h"
 #include "platform/confdb/confdb.h"
 
 namespace {
@@ -52,6 +53,23 @@ const char *const kEventTables[] = {
     "face_http_notification_params",
     "except_http_notification_params",
     "people_cnt_white_led_params", // the people-counting white LED calls
+    // Camera alarm inputs 0 to 3.
+    "alarm_chnIn0_white_led_params",
+    "alarm_chnIn0_whiteled_esche",
+    "alarm_chnIn0_http_notification_sche",
+    "alarm_chnIn0_http_notification_params",
+    "alarm_chnIn1_white_led_params",
+    "alarm_chnIn1_whiteled_esche",
+    "alarm_chnIn1_http_notification_sche",
+    "alarm_chnIn1_http_notification_params",
+    "alarm_chnIn2_white_led_params",
+    "alarm_chnIn2_whiteled_esche",
+    "alarm_chnIn2_http_notification_sche",
+    "alarm_chnIn2_http_notification_params",
+    "alarm_chnIn3_white_led_params",
+    "alarm_chnIn3_whiteled_esche",
+    "alarm_chnIn3_http_notification_sche",
+    "alarm_chnIn3_http_notification_params",
     // Smart events 0..8, four tables each in the order of kVcaTableKinds.
     "vca_region_entrance_white_led_params",
     "vca_region_entrance_whiteled_esche",
@@ -91,7 +109,7 @@ const char *const kEventTables[] = {
     "vca_left_remove_http_notification_params",
 };
 
-constexpr int kVcaFirstSlot = 42;
+constexpr int kVcaFirstSlot = 58;
 constexpr int kVcaTableKinds = 4; // white LED row, white LED schedule, HTTP schedule, HTTP parameters
 constexpr int kVcaEvents = 9;
 static_assert(kVcaFirstSlot + kVcaTableKinds * kVcaEvents == sizeof kEventTables / sizeof kEventTables[0]);
@@ -129,30 +147,12 @@ int write_keyed(const char *db, int kind, int id, const void *record, size_t siz
     return id < 0 ? -1 : confdb_write_record(db, kind, id, record, size);
 }
 
-// A copy that needs no change for its target.
-template <typename Record> void keep_as_is(Record *, int) {}
-
-// Copies record `from_id` (the source channel's, -1 for an unknown table)
-// to every masked channel but the source, each copy given to its target by
-// `adopt`; the ids of one table differ by the channel alone. Stops at the
-// first failure.
+// Copies the record of `source` of a table to the masked channels.
 template <typename Record, typename Adopt = void (*)(Record *, int)>
 int copy_to_mask(const char *db, int kind, int from_id, int source, uint64_t mask,
                  Adopt adopt = keep_as_is<Record>)
 {
-    Record record;
-    if (read_keyed(db, kind, from_id, &record, sizeof record) != 0)
-        return -1;
-    const int base_id = from_id - source;
-    for (int target = 0; target < kChannels; ++target) {
-        if (target == source || (mask >> target & 1u) == 0)
-            continue;
-        Record copy = record;
-        adopt(&copy, target);
-        if (confdb_write_record(db, kind, base_id + target, &copy, sizeof copy) != 0)
-            return -1;
-    }
-    return 0;
+    return copy_keyed_record<Record>(db, kind, from_id, source, mask, kChannels, adopt);
 }
 
 struct WhiteLedRow {

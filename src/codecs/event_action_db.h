@@ -20,6 +20,11 @@ constexpr int kPtzOwnerMax = 15;
 constexpr int kAlarmAudioFiles = 10;
 constexpr int kPtzTypePeopleCnt = 20;
 constexpr int kPtzTypeMotion = 1;
+constexpr int kPtzTypeAlarmIn = 0;
+// Camera alarm inputs 0 to 3 take the PTZ action types that follow the
+// ones of the other events.
+constexpr int kPtzTypeCameraAlarmIn = 27;
+constexpr int kCameraAlarmInPtzTypes = 4;
 
 constexpr size_t kHttpUrlSize = 513;
 constexpr size_t kHttpUserSize = 97;
@@ -126,6 +131,13 @@ int write_peoplecnt_ptz_params_ex(const char *db, const ptz_params *list, int ow
 int write_ptz_params(const char *db, const ptz_params *entry, int type);
 int delete_ptz_params(const char *db, const ptz_params *entry, int type);
 int update_ptz_params(const char *db, const ptz_params *entry, int type, int old_camera);
+
+// The PTZ action type of a camera's alarm input `alarm_index` (0..3), else -1.
+constexpr int converse_chn_alarmid_to_event_in(int alarm_index)
+{
+    return alarm_index >= 0 && alarm_index < kCameraAlarmInPtzTypes ? kPtzTypeCameraAlarmIn + alarm_index
+                                                                    : -1;
+}
 
 // The alarm sound file table (kAlarmAudioFiles entries).
 int read_alarm_audio_file(const char *db, alarm_audio_file *table);

@@ -240,6 +240,16 @@ int get_audio_file_id_mask()
     return mask;
 }
 
+json_object *get_whiteled_schedule_json_object(int chnid, const char *table)
+{
+    return schedule_json(read_whiteled_effective_schedule, table, chnid);
+}
+
+json_object *get_http_schedule_json_object(int chnid, const char *table)
+{
+    return schedule_json(read_http_notification_schedule, table, chnid);
+}
+
 int get_smart_event_ptz_type(int index)
 {
     return index >= 0 && index < kSmartEvents ? kSmartPtzTypeFirst + index : -1;
@@ -251,15 +261,14 @@ void event_actions_add_reply(json_object *reply, const EventActionTables &tables
     json_object_object_add(reply, "triChnAlarms",
                            get_event_chn_alarmout_object(fields.alarmout_text0, fields.alarmout_text1));
     json_object_object_add(reply, "white",
-                           schedule_json(read_whiteled_effective_schedule, tables.white_led_schedule, chnid));
+                           get_whiteled_schedule_json_object(chnid, tables.white_led_schedule));
     json_object_object_add(reply, "whiteInfo", get_white_params_json_object(chnid, tables.white_led_params));
     if (fields.white_interval != nullptr)
         json_add_int(reply, "white_interval", *fields.white_interval);
-    if (tables.http_schedule != nullptr) {
-        json_object_object_add(reply, "httpSche",
-                               schedule_json(read_http_notification_schedule, tables.http_schedule, chnid));
+    if (tables.http_schedule != nullptr)
+        json_object_object_add(reply, "httpSche", get_http_schedule_json_object(chnid, tables.http_schedule));
+    if (tables.http_params != nullptr)
         json_object_object_add(reply, "httpParams", get_http_params_json_object(chnid, tables.http_params));
-    }
     json_add_int(reply, "audioId", fields.audio_id);
     json_add_int(reply, "audioIdMask", get_audio_file_id_mask());
     json_object_object_add(reply, "ptzParams", get_ptz_params_json_object(tables.ptz_type, chnid));
@@ -287,8 +296,8 @@ int event_actions_save(json_object *request, const EventActionTables &tables, in
     copy_cut(alarmouts[1].text, sizeof alarmouts[1].text, fields.alarmout_text1);
     if (get_event_chn_alarmout_by_object(chnid, request, "triChnAlarms", alarmouts) != 0)
         return 0;
-    copy_cut(fields.alarmout_text0, kChnAlarmoutTextSize, alarmouts[0].text);
-    copy_cut(fields.alarmout_text1, kChnAlarmoutTextSize, alarmouts[1].text);
+    fill_field_text(fields.alarmout_text0, kChnAlarmoutTextSize, alarmouts[0].text);
+    fill_field_text(fields.alarmout_text1, kChnAlarmoutTextSize, alarmouts[1].text);
     return 1;
 }
 
@@ -299,4 +308,27 @@ int event_actions_save_ptz(json_object *request)
     json_value_int(json_get_member(request, "ptzChnId"), &owner);
     json_value_int(json_get_member(request, "ptzType"), &type);
     return set_ptz_params_by_json(owner, type, json_value_array(json_get_member(request, "ptzParams")));
+}
+
+bool event_set_ints(json_object *request, const EventIntKey *keys, size_t count)
+{
+    bool changed = false;
+    for (size_t index = 0; index < count; ++index) {
+        int value = 0;
+        if (keys[index].field != nullptr &&
+            json_value_int(json_get_member(request, keys[index].key), &value)) {
+            *keys[index].field = value;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+bool event_set_text(json_object *request, const char *key, char *field, size_t size)
+{
+    const char *text = json_value_text(json_get_member(request, key));
+    if (text == nullptr)
+        return false;
+    fill_field_text(field, size, text);
+    return true;
 }

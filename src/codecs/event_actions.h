@@ -12,6 +12,7 @@
 
 #include <json-c/json.h>
 
+#include <cstddef>
 #include <cstdint>
 
 #include "codecs/event_action_db.h"
@@ -38,6 +39,11 @@ int set_ptz_params_by_json(int owner, int type, json_object *array);
 
 int get_audio_file_id_mask();
 
+// The white LED and HTTP notification schedules of `chnid` in a table, in
+// the schedule output form.
+json_object *get_whiteled_schedule_json_object(int chnid, const char *table);
+json_object *get_http_schedule_json_object(int chnid, const char *table);
+
 // PTZ action type of smart event `index` (0..8), else -1.
 int get_smart_event_ptz_type(int index);
 
@@ -60,8 +66,8 @@ struct EventActionFields {
 };
 
 // Adds "triChnAlarms", "white", "whiteInfo", "httpSche", "httpParams",
-// "audioId", "audioIdMask" and "ptzParams" to `reply`, in that order
-// ("httpSche" and "httpParams" only when `tables` names an HTTP schedule).
+// "audioId", "audioIdMask" and "ptzParams" to `reply`, in that order; an
+// HTTP table left null leaves its key out.
 void event_actions_add_reply(json_object *reply, const EventActionTables &tables, int chnid,
                              const EventActionFields &fields);
 // Stores the action keys of `request` that are present and decodable:
@@ -74,3 +80,38 @@ int event_actions_save(json_object *request, const EventActionTables &tables, in
 // The PTZ part of a save: "ptzChnId", "ptzType" and "ptzParams" through
 // set_ptz_params_by_json; 1 when a list was stored.
 int event_actions_save_ptz(json_object *request);
+
+// One integer field of an event record and the request key that sets it
+// (a null field is skipped).
+struct EventIntKey {
+    const char *key;
+    int32_t *field;
+};
+// Sets every field whose key `request` holds; true when any was set.
+bool event_set_ints(json_object *request, const EventIntKey *keys, size_t count);
+// Sets the text field (`size` bytes, cut to fit) when `request` holds `key`;
+// true when it did.
+bool event_set_text(json_object *request, const char *key, char *field, size_t size);
+
+// Sets the trigger, interval, audio and picture fields every event dialog
+// carries, on any record with members of these names; the HTTP interval
+// only `with_http`. True when any was present.
+template <typename Record>
+bool event_set_action_fields(json_object *request, Record *record, bool with_http = true)
+{
+    const EventIntKey keys[] = {
+        {"triAlarms", &record->tri_alarms},
+        {"interval", &record->interval},
+        {"audioId", &record->audio_id},
+        {"email_interval", &record->email_interval},
+        {"email_pic_enable", &record->email_pic_enable},
+        {"ptz_interval", &record->ptz_interval},
+        {"alarmout_interval", &record->alarmout_interval},
+        {"white_interval", &record->white_interval},
+        {"http_notification_interval", with_http ? &record->http_notification_interval : nullptr},
+    };
+    const bool changed = event_set_ints(request, keys, sizeof keys / sizeof keys[0]);
+    return event_set_text(request, "tri_channels_pic", record->tri_channels_pic,
+                          sizeof record->tri_channels_pic) ||
+           changed;
+}

@@ -4,6 +4,8 @@
 
 #include <json-c/json.h>
 
+#include <cstddef>
+#include <cstring>
 #include <memory>
 
 struct JsonPut {
@@ -23,6 +25,18 @@ inline void json_add_int(json_object *object, const char *key, int value)
 inline void json_add_string(json_object *object, const char *key, const char *value)
 {
     json_object_object_add(object, key, json_object_new_string(value));
+}
+
+// A new string of a fixed-width text field, read up to the field's end even
+// when the field holds no terminator.
+inline json_object *json_field_string(const char *field, size_t size)
+{
+    return json_object_new_string_len(field, static_cast<int>(strnlen(field, size)));
+}
+
+template <size_t N> inline void json_add_field(json_object *object, const char *key, const char (&field)[N])
+{
+    json_object_object_add(object, key, json_field_string(field, N));
 }
 
 // Writes the object in json-c's default (spaced) form with the given

@@ -157,6 +157,22 @@ int cgi_send_operation_log(int sub_type, int param_code, int object, int detail_
     return cgi_send_log_info(&record);
 }
 
+int cgi_send_copy_log_info(const LogRecord *record, uint64_t mask)
+{
+    if (record == nullptr)
+        return -1;
+#pragma pack(push, 1)
+    struct CopyLog {
+        LogRecord record;
+        uint32_t mask_low;
+        uint32_t mask_high;
+    };
+#pragma pack(pop)
+    static_assert(sizeof(CopyLog) == 680);
+    const CopyLog log{*record, static_cast<uint32_t>(mask), static_cast<uint32_t>(mask >> 32)};
+    return cgi_ipc_notify(on_aging_callback, kCoreMsgCopyLog, sizeof log, &log);
+}
+
 int on_aging_callback(void *, const char *, const char *) { return 0; }
 
 int setlang_callback(void *, const char *, const char *) { return 0; }

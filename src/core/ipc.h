@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 #include "platform/msgsock/msgsock.h"
 
@@ -44,6 +45,10 @@ int cgi_send_log_info(const LogRecord *record);
 // `detail_kind` when `detail` is given.
 int cgi_send_operation_log(int sub_type, int param_code, int object, int detail_kind = 0,
                            const void *detail = nullptr, int detail_length = 0);
+// Sends the batch operation log of a copy (core message 3509) without
+// waiting: the record followed by the 64-bit mask of what was copied (low
+// word first).
+int cgi_send_copy_log_info(const LogRecord *record, uint64_t mask);
 
 // Callbacks for messages whose reply is not wanted.
 int on_aging_callback(void *context, const char *header, const char *payload);

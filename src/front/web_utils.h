@@ -25,6 +25,7 @@ int cgi_log(const char *source, int line, const char *function, const char *form
 
 constexpr int kLogMainOperation = 4;
 constexpr int kCoreMsgOperationLog = 3485;
+constexpr int kCoreMsgCopyLog = 3509;
 
 // Zeroes `record` as an operation from the web: main type 4, remote 1, the
 // client address and the user name of the request's session (empty when the

@@ -45,10 +45,14 @@ def stop_device(device):
     device.wait(timeout=20)
 
 
-def browser():
+def browser(run_dir):
+    # The browser's profile and its lock folder (made in TMPDIR) live in the
+    # run folder, so nothing of the run is left in /tmp.
+    os.environ["TMPDIR"] = run_dir
     options = webdriver.ChromeOptions()
     options.binary_location = "/usr/bin/chromium"
-    for flag in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--window-size=1280,800"):
+    for flag in ("--headless=new", "--no-sandbox", "--disable-dev-shm-usage", "--window-size=1280,800",
+                 "--user-data-dir=" + os.path.join(run_dir, "profile")):
         options.add_argument(flag)
     return webdriver.Chrome(service=Service("/usr/bin/chromedriver"), options=options)
 
@@ -75,7 +79,7 @@ def main():
     port = free_port()
     with tempfile.TemporaryDirectory() as run_dir:
         device = start_device(port, run_dir)
-        driver = browser()
+        driver = browser(run_dir)
         try:
             wait = WebDriverWait(driver, 20)
             driver.get("http://127.0.0.1:%d/" % port)

@@ -799,12 +799,39 @@ void check_core_messages(const CoreSetup &setup, const std::vector<CoreMessage> 
 
 class E2E : public ::testing::TestWithParam<std::string> {};
 
+// A case's work folder: removed when the case passed, however it ended,
+// kept and named when it failed.
+class CaseFolder {
+public:
+    CaseFolder()
+    {
+        char work_template[] = "/tmp/nvr-e2e-XXXXXX";
+        if (mkdtemp(work_template) != nullptr)
+            path_ = work_template;
+    }
+    ~CaseFolder()
+    {
+        if (path_.empty())
+            return;
+        if (!::testing::Test::HasFailure())
+            std::filesystem::remove_all(path_);
+        else
+            std::cerr << "case files kept in " << path_ << "\n";
+    }
+    CaseFolder(const CaseFolder &) = delete;
+    CaseFolder &operator=(const CaseFolder &) = delete;
+    const std::string &path() const { return path_; }
+
+private:
+    std::string path_;
+};
+
 TEST_P(E2E, Case)
 {
     const Case c = parse_case(GetParam());
-    char work_template[] = "/tmp/nvr-e2e-XXXXXX";
-    ASSERT_NE(mkdtemp(work_template), nullptr);
-    const std::string work = work_template;
+    const CaseFolder folder;
+    ASSERT_FALSE(folder.path().empty());
+    const std::string &work = folder.path();
     const std::string root = work + "/root";
     for (const char *dir : {"", "/mnt/nand/app", "/tmp", "/var/run", "/bin", "/dev/shm"})
         make_dirs(root + dir);
@@ -850,10 +877,6 @@ TEST_P(E2E, Case)
         if (c.core.check_messages)
             check_core_messages(c.core, core->received());
     }
-    if (!HasFailure())
-        std::filesystem::remove_all(work);
-    else
-        std::cerr << "case files kept in " << work << "\n";
 }
 
 std::vector<std::string> case_files()

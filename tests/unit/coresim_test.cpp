@@ -381,3 +381,25 @@ TEST(PayloadText, MalformedPiecesAreRefused)
 }
 
 } // namespace
+
+#ifdef NVR_NVRCONF
+// The demo's first camera answers with its alarm inputs and outputs, and an
+// output switched on reads back as on; the fourth camera does not answer
+// and reports none.
+TEST(CoreSim, DemoCameraAlarmOutputSwitchedOnReadsBackOn)
+{
+    TempRoot root;
+    const std::string init = std::string("'") + NVR_NVRCONF + "' init --demo >/dev/null";
+    ASSERT_EQ(system(init.c_str()), 0);
+    CoreSim sim(root, {"--demo"});
+    ASSERT_TRUE(sim.running()) << sim.log();
+    Client client(root);
+    client.send_msg(1, kMsgFlagNoReply, 3352, int32s({0, 1, 1}));
+    client.send_msg(2, 0, 3296, int32s({0}));
+    expect_frame(client, 2, 8296, int32s({0, 0, 0, 0, 1, 2}));
+    client.send_msg(3, 0, 3298, int32s({3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4}));
+    expect_frame(client, 3, 8298, int32s({3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
+    client.send_msg(4, 0, 3298, int32s({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 4}));
+    expect_frame(client, 4, 8298, int32s({0, 1, 1, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 4}));
+}
+#endif

@@ -68,3 +68,15 @@ struct DemoCameraInfo {
     const char *fwVersion;
 };
 DemoCameraInfo demo_camera_info(int32_t chnid);
+
+// True when channel `chnid` holds a camera that answers and has alarm
+// inputs and outputs of its own.
+bool demo_camera_has_alarms(int32_t chnid);
+
+// The recorder's alarm inputs and outputs that are on (bit i = input or
+// output i), and those of the cameras' alarm input or output `alarm_id`
+// (bit n = channel n).
+uint32_t demo_alarm_in_states();
+uint32_t demo_alarm_out_states();
+uint64_t demo_camera_alarm_in_states(int alarm_id);
+uint64_t demo_camera_alarm_out_states(int alarm_id);

@@ -455,3 +455,12 @@ DemoCameraInfo demo_camera_info(int32_t chnid)
 }
 
 NVR_DEMO_ROWS(kCameraRows)
+
+bool demo_camera_has_alarms(int32_t chnid)
+{
+    camera_record camera;
+    if (!stored_camera(chnid, &camera))
+        return false;
+    const LanCamera *lan = online_camera(camera);
+    return lan != nullptr && lan->alarms != 0;
+}

@@ -22,6 +22,8 @@
 #include "codecs/channel_mask.h"
 #include "demo_network.h"
 #include "demo_system.h"
+#include "codecs/schedule.h"
+#include "demo_alarm.h"
 #include "front/session.h"
 #include "modules/camera/camera_records.h"
 #include "modules/system/user_record.h"
@@ -345,6 +347,8 @@ int cmd_init(bool demo)
             return fail("cannot store the demo accounts", "");
         if (add_demo_cameras() != kExitOk)
             return kExitFailed;
+        if (add_demo_alarms(store_if_absent) != 0)
+            return fail("cannot store the demo alarms", "");
         if (add_demo_camera_image() != 0)
             return fail("cannot store the demo camera image settings", "");
         if (add_demo_vca() != 0)
@@ -569,6 +573,25 @@ const char *kind_name(int kind)
         return "smart event schedule";
     case kRecIpcExposure:
         return "camera exposure list";
+    case kRecAlarmIn:
+        return "alarm input";
+    case kRecAlarmOut:
+        return "alarm output";
+    case kRecAlarmChnInEvent:
+        return "camera alarm input";
+    case kRecAlarmChnInName:
+    case kRecAlarmChnOutName:
+        return "camera alarm name";
+    case kRecAlarmInSchedule:
+    case kRecAlarmOutSchedule:
+    case kRecAlarmChnInEffectiveSchedule:
+    case kRecAlarmChnInAudibleSchedule:
+    case kRecAlarmChnInMailSchedule:
+    case kRecAlarmChnInPtzSchedule:
+    case kRecAlarmChnOutEffectiveSchedule:
+        return "alarm schedule";
+    case kRecDisarming:
+        return "disarming";
     case kRecSmartEvent:
         return "smart event";
     case kRecSmartEventAudibleSchedule:

@@ -125,24 +125,6 @@ const WireField kModelFields[] = {
 const WireLayout kProtocolLayout = wire_layout(kProtocolFields, sizeof(ipc_protocol_record));
 const WireLayout kModelLayout = wire_layout(kModelFields, sizeof(ipc_model_record));
 
-// Writes `answer` (the JSON error when it could not be built) and marks the
-// reply handled.
-int write_reply_answer(json_object *answer)
-{
-    if (answer == nullptr)
-        cgi_error_to_webserver(kRespJson);
-    else
-        cgi_write_json(kRespJson, answer);
-    cgi_set_callback_done(1);
-    return 0;
-}
-
-// Number of channels the recorder serves: the stored maximum within 0..64.
-int max_cameras()
-{
-    return clamp_count(get_param_int(ZQDB_PATH, "max_cameras", kMaxCamerasDefault), kCameraChannels);
-}
-
 json_object *list_entry(const ipc_list_record &record)
 {
     json_object *entry = json_object_new_object();

@@ -79,34 +79,8 @@ void send_motion_map(const motion_record &record)
 // The plain record fields of the action dialog; true when any was present.
 bool apply_action_fields(json_object *request, motion_record *record, bool with_http)
 {
-    struct IntKey {
-        const char *key;
-        int32_t *field;
-    };
-    const IntKey keys[] = {
-        {"enable", &record->enable},
-        {"triAlarms", &record->tri_alarms},
-        {"interval", &record->interval},
-        {"audioId", &record->audio_id},
-        {"email_interval", &record->email_interval},
-        {"email_pic_enable", &record->email_pic_enable},
-        {"ptz_interval", &record->ptz_interval},
-        {"alarmout_interval", &record->alarmout_interval},
-        {"white_interval", &record->white_interval},
-        {"http_notification_interval", with_http ? &record->http_notification_interval : nullptr},
-    };
-    bool changed = false;
-    for (const IntKey &key : keys) {
-        int value = 0;
-        if (key.field != nullptr && json_value_int(json_get_member(request, key.key), &value)) {
-            *key.field = value;
-            changed = true;
-        }
-    }
-    if (const char *text = json_value_text(json_get_member(request, "tri_channels_pic"))) {
-        snprintf(record->tri_channels_pic, sizeof record->tri_channels_pic, "%s", text);
-        changed = true;
-    }
+    bool changed = on_cgi_get_int_from_json(request, "enable", &record->enable) == 0;
+    changed |= event_set_action_fields(request, record, with_http);
     if (const char *text = json_value_text(json_get_member(request, "triChannels"))) {
         motion_set_tri_channels(record, text);
         changed = true;

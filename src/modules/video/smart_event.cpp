@@ -95,7 +95,7 @@ void smart_tables(int index, bool with_http, SmartTables *out)
     get_vca_http_table_name(0, index, out->http_schedule, sizeof out->http_schedule);
     get_vca_http_table_name(1, index, out->http_params, sizeof out->http_params);
     out->tables = {out->white_params, out->white_schedule, with_http ? out->http_schedule : nullptr,
-                   out->http_params, get_smart_event_ptz_type(index)};
+                   with_http ? out->http_params : nullptr, get_smart_event_ptz_type(index)};
 }
 
 void set_tri_channels(Rec *record, const char *text)

@@ -12,16 +12,6 @@ namespace {
 
 constexpr int kLogSubMotion = 204;
 constexpr int kLogParamMotion = 909;
-constexpr int kMsgCopyLog = 3509;
-
-#pragma pack(push, 1)
-struct CopyLog {
-    LogRecord record;
-    uint32_t mask_low;
-    uint32_t mask_high;
-};
-#pragma pack(pop)
-static_assert(sizeof(CopyLog) == 680);
 
 // Every day 0..6 enabled with the one period 0, 0, 24, 0.
 void fill_all_day(motion_day_schedule *schedule)
@@ -102,13 +92,11 @@ void video_send_motion_sched(int chnid, int enable_ms)
 
 void cgi_send_copy_log(uint32_t mask_low, uint32_t mask_high)
 {
-    CopyLog log{};
-    cgi_init_log_info(&log.record);
-    log.record.sub_type = kLogSubMotion;
-    log.record.param_code = kLogParamMotion;
-    log.mask_low = mask_low;
-    log.mask_high = mask_high;
-    cgi_ipc_notify(on_aging_callback, kMsgCopyLog, sizeof log, &log);
+    LogRecord record;
+    cgi_init_log_info(&record);
+    record.sub_type = kLogSubMotion;
+    record.param_code = kLogParamMotion;
+    cgi_send_copy_log_info(&record, static_cast<uint64_t>(mask_high) << 32 | mask_low);
 }
 
 void video_send_motion_copy(const char *table, int sensitivity, int chnid, int enable_ms, uint64_t mask)

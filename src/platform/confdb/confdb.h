@@ -74,6 +74,23 @@ enum ConfRecordKind : int {
     kRecPort = 201,
     kRecDisplay = 202,
     kRecDiskMaintain = 203,
+    // Alarm inputs and outputs. The recorder's own inputs (0..15) and
+    // outputs (0..3) are stored by their id; a camera's alarm inputs and
+    // outputs by (alarm index << 8) | channel.
+    kRecAlarmIn = 100,
+    kRecAlarmOut = 101,
+    kRecAlarmChnInEvent = 102,
+    kRecAlarmChnInName = 103,
+    kRecAlarmChnOutName = 104,
+    kRecAlarmInSchedule = 105, // the plain input schedule
+    kRecAlarmOutSchedule = 106,
+    kRecAlarmChnInEffectiveSchedule = 107,
+    kRecAlarmChnInAudibleSchedule = 108,
+    kRecAlarmChnInMailSchedule = 109,
+    kRecAlarmChnInPtzSchedule = 110,
+    kRecAlarmChnOutEffectiveSchedule = 111,
+    // The disarming linkage, one record (id 0).
+    kRecDisarming = 112,
     // Smart events, id = event index << 8 | channel.
     kRecSmartEvent = 260,
     kRecSmartEventAudibleSchedule = 261,
