@@ -1,6 +1,7 @@
 // Typed access to the event action records of the configuration database.
 #include "codecs/event_action_db.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "codecs/keyed_copy.h"
@@ -69,7 +70,49 @@ const char *const kEventTables[] = {
     "alarm_chnIn3_whiteled_esche",
     "alarm_chnIn3_http_notification_sche",
     "alarm_chnIn3_http_notification_params",
+    // Smart events 0..8, four tables each in the order of kVcaTableKinds.
+    "vca_region_entrance_white_led_params",
+    "vca_region_entrance_whiteled_esche",
+    "vca_region_entrance_http_notification_sche",
+    "vca_region_entrance_http_notification_params",
+    "vca_region_exit_white_led_params",
+    "vca_region_exit_whiteled_esche",
+    "vca_region_exit_http_notification_sche",
+    "vca_region_exit_http_notification_params",
+    "vca_advanced_motion_white_led_params",
+    "vca_advanced_motion_whiteled_esche",
+    "vca_advanced_motion_http_notification_sche",
+    "vca_advanced_motion_http_notification_params",
+    "vca_tamper_white_led_params",
+    "vca_tamper_whiteled_esche",
+    "vca_tamper_http_notification_sche",
+    "vca_tamper_http_notification_params",
+    "vca_line_crossing_white_led_params",
+    "vca_line_crossing_whiteled_esche",
+    "vca_line_crossing_http_notification_sche",
+    "vca_line_crossing_http_notification_params",
+    "vca_loitering_white_led_params",
+    "vca_loitering_whiteled_esche",
+    "vca_loitering_http_notification_sche",
+    "vca_loitering_http_notification_params",
+    "vca_human_white_led_params",
+    "vca_human_whiteled_esche",
+    "vca_human_http_notification_sche",
+    "vca_human_http_notification_params",
+    "vca_people_count_white_led_params",
+    "vca_people_count_whiteled_esche",
+    "vca_people_count_http_notification_sche",
+    "vca_people_count_http_notification_params",
+    "vca_left_remove_white_led_params",
+    "vca_left_remove_whiteled_esche",
+    "vca_left_remove_http_notification_sche",
+    "vca_left_remove_http_notification_params",
 };
+
+constexpr int kVcaFirstSlot = 58;
+constexpr int kVcaTableKinds = 4; // white LED row, white LED schedule, HTTP schedule, HTTP parameters
+constexpr int kVcaEvents = 9;
+static_assert(kVcaFirstSlot + kVcaTableKinds * kVcaEvents == sizeof kEventTables / sizeof kEventTables[0]);
 
 constexpr int kOwnerLimit = 256;
 constexpr int kChannels = 64;
@@ -186,6 +229,29 @@ int event_table_slot(const char *table)
         if (strcmp(kEventTables[slot], table) == 0)
             return static_cast<int>(slot);
     return -1;
+}
+
+namespace {
+
+// The table of smart event `index`, `kind` being its place among the four.
+int vca_table_name(int kind, int index, char *buffer, int size)
+{
+    if (buffer == nullptr || size <= 0 || index < 0 || index >= kVcaEvents)
+        return -1;
+    const char *name = kEventTables[kVcaFirstSlot + index * kVcaTableKinds + kind];
+    return snprintf(buffer, static_cast<size_t>(size), "%s", name) < size ? 0 : -1;
+}
+
+} // namespace
+
+int get_vca_white_table_name(int which, int index, char *buffer, int size)
+{
+    return which == 0 || which == 1 ? vca_table_name(which == 0 ? 1 : 0, index, buffer, size) : -1;
+}
+
+int get_vca_http_table_name(int which, int index, char *buffer, int size)
+{
+    return which == 0 || which == 1 ? vca_table_name(which == 0 ? 2 : 3, index, buffer, size) : -1;
 }
 
 int read_whiteled_params(const char *db, whiteled_params *row, const char *table, int chnid, int *count)

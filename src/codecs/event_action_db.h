@@ -87,6 +87,12 @@ static_assert(offsetof(alarm_audio_file, present) == 4);
 // The slot of an action table name; -1 for a name this program does not know.
 int event_table_slot(const char *table);
 
+// The action table names of smart event `index` (0..8): `which` 0 names
+// the schedule table, 1 the parameter table. 0, or -1 for an index or
+// `which` out of range or a buffer too small for the name.
+int get_vca_white_table_name(int which, int index, char *buffer, int size);
+int get_vca_http_table_name(int which, int index, char *buffer, int size);
+
 // White LED lists: `row` holds kWhiteLedMax entries; `count` gets the number
 // of entries up to the last one that is not all zero. Reads give 0 (also for
 // an absent list, then empty) or -1; writes and copies 0 or -1 (-1 also for

@@ -36,10 +36,11 @@ void put_field(const WireField &field, json_object *value, const char *missing, 
     case WireType::kConst:
         put_int32(at, field.constant);
         return;
-    case WireType::kInt32: {
+    case WireType::kInt32:
+    case WireType::kInt8: {
         int number = 0;
         json_value_int(value, &number);
-        put_int32(at, number);
+        wire_field_put_int(bytes, field, number);
         return;
     }
     case WireType::kText: {
@@ -57,6 +58,26 @@ bool form_matches(json_object *item, WireForm form)
 }
 
 } // namespace
+
+int32_t wire_field_int(const void *record, const WireField &field)
+{
+    const auto *at = static_cast<const unsigned char *>(record) + field.offset;
+    if (field.type == WireType::kInt8)
+        return static_cast<int8_t>(at[0]);
+    if (field.type != WireType::kInt32)
+        return 0;
+    return static_cast<int32_t>(static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 |
+                                static_cast<uint32_t>(at[2]) << 16 | static_cast<uint32_t>(at[3]) << 24);
+}
+
+void wire_field_put_int(void *record, const WireField &field, int32_t value)
+{
+    auto *at = static_cast<unsigned char *>(record) + field.offset;
+    if (field.type == WireType::kInt8)
+        at[0] = static_cast<unsigned char>(value);
+    else if (field.type == WireType::kInt32)
+        put_int32(at, value);
+}
 
 void wire_fill(json_object *request, const WireLayout &layout, void *record)
 {
@@ -79,18 +100,24 @@ void wire_fill_items(json_object *items, const WireLayout &layout, void *record)
     }
 }
 
-void wire_update(json_object *request, const WireLayout &layout, void *record)
+size_t wire_update(json_object *request, const WireLayout &layout, void *record)
 {
     auto *bytes = static_cast<unsigned char *>(record);
+    size_t replaced = 0;
     for (size_t index = 0; index < layout.count; ++index) {
         const WireField &field = layout.fields[index];
         json_object *value = json_get_member(request, field.key);
         int number = 0;
-        if (field.type == WireType::kInt32 && json_value_int(value, &number))
-            put_int32(bytes + field.offset, number);
-        else if (field.type == WireType::kText && json_value_text(value) != nullptr)
+        const bool integer = field.type == WireType::kInt32 || field.type == WireType::kInt8;
+        if (integer && json_value_int(value, &number)) {
+            wire_field_put_int(bytes, field, number);
+            ++replaced;
+        } else if (field.type == WireType::kText && json_value_text(value) != nullptr) {
             put_text(bytes + field.offset, field.size, json_value_text(value));
+            ++replaced;
+        }
     }
+    return replaced;
 }
 
 void wire_clear_texts(const WireLayout &layout, void *record)
@@ -109,8 +136,8 @@ bool wire_has_all(json_object *request, const WireLayout &layout)
             continue;
         json_object *value = json_get_member(request, field.key);
         int number = 0;
-        const bool present = field.type == WireType::kInt32 ? json_value_int(value, &number)
-                                                            : json_value_text(value) != nullptr;
+        const bool present = field.type != WireType::kText ? json_value_int(value, &number)
+                                                           : json_value_text(value) != nullptr;
         if (!present)
             return false;
     }
@@ -119,13 +146,12 @@ bool wire_has_all(json_object *request, const WireLayout &layout)
 
 void wire_add_fields(json_object *object, const void *record, const WireLayout &layout)
 {
-    const ReplyReader reader(static_cast<const char *>(record), layout.record_size);
     for (size_t index = 0; index < layout.count; ++index) {
         const WireField &field = layout.fields[index];
         if (field.type == WireType::kConst)
             continue;
-        if (field.type == WireType::kInt32) {
-            json_add_int(object, field.key, reader.int32_at(field.offset));
+        if (field.type != WireType::kText) {
+            json_add_int(object, field.key, wire_field_int(record, field));
             continue;
         }
         char text[512];

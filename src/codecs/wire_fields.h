@@ -14,7 +14,8 @@
 
 // kConst: a field no request names; filling sets it to `constant` and
 // replies leave it out (a "valid" flag, say).
-enum class WireType : uint8_t { kInt32, kText, kConst };
+// kInt8: a one-byte integer (a switch packed with three others, say).
+enum class WireType : uint8_t { kInt32, kText, kConst, kInt8 };
 
 // One JSON key and its place in a wire record.
 struct WireField {
@@ -28,6 +29,10 @@ struct WireField {
 #define WIRE_INT(key, Record, member)                                                                        \
     {                                                                                                        \
         key, offsetof(Record, member), 4, WireType::kInt32                                                   \
+    }
+#define WIRE_INT8(key, Record, member)                                                                       \
+    {                                                                                                        \
+        key, offsetof(Record, member), 1, WireType::kInt8                                                    \
     }
 #define WIRE_TEXT(key, Record, member)                                                                       \
     {                                                                                                        \
@@ -71,12 +76,18 @@ void wire_fill_items(json_object *items, const WireLayout &layout, void *record)
 // Settings side: replaces only the fields whose key the request holds (by
 // the value rules of codecs/params.h); the others keep the record's value.
 // Texts are cut to their width - 1 and the rest of their field is zeroed.
-void wire_update(json_object *request, const WireLayout &layout, void *record);
+// The number of fields replaced.
+size_t wire_update(json_object *request, const WireLayout &layout, void *record);
 // Zeroes every text field of the layout, so that a following wire_update
 // stores a text the request leaves out as empty.
 void wire_clear_texts(const WireLayout &layout, void *record);
 // True when every key of the layout is present in the request.
 bool wire_has_all(json_object *request, const WireLayout &layout);
+
+// The integer of one kInt32 or kInt8 field of `record` (0 for a text).
+int32_t wire_field_int(const void *record, const WireField &field);
+// Stores `value` into one kInt32 or kInt8 field (cut to its byte for kInt8).
+void wire_field_put_int(void *record, const WireField &field, int32_t value);
 
 // Reply side: adds the fields of the record at `record` (layout.record_size
 // bytes) to `object`, in table order; texts are read up to their width.

@@ -361,6 +361,8 @@ int cmd_init(bool demo)
             return fail("cannot store the demo camera feature settings", "");
         if (add_demo_storage() != 0)
             return fail("cannot store the demo storage settings", "");
+        if (add_demo_vca() != 0)
+            return fail("cannot store the demo smart events", "");
         // The recording pages' own demo settings come before the system
         // pages' record modes, which keep what is stored.
         if (add_demo_recording() != kExitOk)
@@ -610,6 +612,14 @@ const char *kind_name(int kind)
         return "disk group";
     case kRecEsataBackup:
         return "eSATA backup";
+    case kRecSmartEvent:
+        return "smart event";
+    case kRecSmartEventAudibleSchedule:
+        return "smart event audible schedule";
+    case kRecSmartEventMailSchedule:
+        return "smart event mail schedule";
+    case kRecSmartEventPtzSchedule:
+        return "smart event ptz schedule";
     default:
         return "?";
     }

@@ -10,3 +10,4 @@ int add_demo_video();
 int add_demo_ptz();
 int add_demo_camera_features();
 int add_demo_storage();
+int add_demo_vca();

@@ -6,6 +6,7 @@
 #include "codecs/params.h"
 #include "core/ipc.h"
 #include "front/web_utils.h"
+#include "modules/video/vca.h"
 #include "modules/video/video.h"
 #include "modules/video/video_osd.h"
 
@@ -32,7 +33,8 @@ int on_video_ipc_callback(void * /*context*/, const char *header, const char *pa
     if (header == nullptr || payload == nullptr)
         return 0;
     const ReplyReader reply(payload, ipc_reply_size(header));
-    switch (ipc_reply_code(header)) {
+    const int code = ipc_reply_code(header);
+    switch (code) {
     case kReplyGetMotionMap:
         return on_get_motion_map_cb(reply);
     case kReplyGetOsdConfig:
@@ -46,6 +48,7 @@ int on_video_ipc_callback(void * /*context*/, const char *header, const char *pa
     case kReplySetPrivacyEdit:
         return on_cgi_res_json_cb(reply);
     default:
+        vca_decode_reply(code, reply);
         return 0;
     }
 }

@@ -1,5 +1,6 @@
 // The video module's web resource table.
 #include "front/dispatchreq.h"
+#include "modules/video/vca.h"
 #include "modules/video/video.h"
 #include "modules/video/video_loss.h"
 #include "modules/video/video_osd.h"
@@ -62,6 +63,34 @@ constexpr WebRes video_web_res[] = {
     {"/6127", on_set_alarm_others, WebRight::Event},
     {"/6999", on_get_exception, WebRight::Event},
     {"/6998", on_set_exception, WebRight::Event},
+    {"/6132", on_get_vca_region, WebRight::SmartAnalysis},
+    {"/6133", on_set_vca_region, WebRight::SmartAnalysis},
+    {"/6134", on_get_vca_motion, WebRight::SmartAnalysis},
+    {"/6135", on_set_vca_motion, WebRight::SmartAnalysis},
+    {"/6136", on_get_vca_tamper, WebRight::SmartAnalysis},
+    {"/6137", on_set_vca_tamper, WebRight::SmartAnalysis},
+    {"/6138", on_get_vca_line, WebRight::SmartAnalysis},
+    {"/6139", on_set_vca_line, WebRight::SmartAnalysis},
+    {"/6140", on_get_vca_loitering, WebRight::SmartAnalysis},
+    {"/6141", on_set_vca_loitering, WebRight::SmartAnalysis},
+    {"/6142", on_get_vca_human, WebRight::SmartAnalysis},
+    {"/6143", on_set_vca_human, WebRight::SmartAnalysis},
+    {"/6144", on_get_vca_people, WebRight::SmartAnalysis},
+    {"/6145", on_set_vca_people, WebRight::SmartAnalysis},
+    {"/6146", on_get_vca_settings, WebRight::SmartAnalysis},
+    {"/6147", on_set_vca_settings, WebRight::SmartAnalysis},
+    {"/6148", on_get_smart_event_schedule, WebRight::SmartAnalysis},
+    {"/6149", on_set_smart_event_schedule, WebRight::SmartAnalysis},
+    {"/6150", on_set_vca_allrtm_others, WebRight::SmartAnalysis},
+    {"/6151", on_get_vca_common_para, WebRight::SmartAnalysis},
+    {"/6154", on_vca_clear_people_count, WebRight::SmartAnalysis},
+    {"/6157", on_get_vca_support, WebRight::SmartAnalysis},
+    {"/6171", on_set_vca_leftremove, WebRight::SmartAnalysis},
+    {"/6172", on_get_vca_leftremove, WebRight::SmartAnalysis},
+    {"/6192", on_get_ipc_vca_line2, WebRight::SmartAnalysis},
+    {"/6193", on_set_ipc_vca_line2, WebRight::SmartAnalysis},
+    {"/6194", on_get_ipc_vca_settings2, WebRight::SmartAnalysis},
+    {"/6195", on_set_ipc_vca_settings2, WebRight::SmartAnalysis},
 };
 
 } // namespace

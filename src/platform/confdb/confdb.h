@@ -118,6 +118,11 @@ enum ConfRecordKind : int {
     // automatic backup setting (one record, id 0).
     kRecDiskGroup = 420,
     kRecEsataBackup = 421,
+    // Smart events, id = event index << 8 | channel.
+    kRecSmartEvent = 260,
+    kRecSmartEventAudibleSchedule = 261,
+    kRecSmartEventMailSchedule = 262,
+    kRecSmartEventPtzSchedule = 263,
 };
 
 // Result of a record read.
