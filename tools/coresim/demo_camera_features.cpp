@@ -63,12 +63,6 @@ ipc_model_entry model_entry(int32_t chnid)
     return entry;
 }
 
-void model_type(const CoreMessage &request, Answer &answer)
-{
-    const int32_t chnid = request_channel(request);
-    reply(answer, request, demo_int32s({channel_ok(chnid) && demo_camera_info(chnid).online ? 1 : 0}));
-}
-
 void channels_model(const CoreMessage &request, Answer &answer)
 {
     std::string payload;
@@ -104,12 +98,6 @@ void motion_status(const CoreMessage &request, Answer &answer)
     // The front door camera sees someone on even seconds.
     const bool moving = time(nullptr) % 2 == 0 && demo_camera_info(0).online;
     reply(answer, request, demo_int32s({moving ? 1 : 0, 0}));
-}
-
-void ptz_support(const CoreMessage &request, Answer &answer)
-{
-    const int32_t chnid = request_channel(request);
-    reply(answer, request, demo_int32s({chnid == kPtzChannel && demo_camera_info(chnid).online ? 1 : 0}));
 }
 
 // ---- Watermark, event stream, night mode, auto tracking --------------------------
@@ -360,28 +348,16 @@ void upgrade_status(const CoreMessage &request, Answer &answer)
 void stop_upgrade(const CoreMessage &, Answer &) { g_upgrade.mask = 0; }
 
 const DemoRow kCameraFeatureRows[] = {
-    {kMsgGetModelType, model_type},
-    {kMsgGetChannelsModel, channels_model},
-    {kMsgGetIpcType, ipc_type},
-    {kMsgGetChipCode, chip_code},
-    {kMsgCameraCommand, camera_command},
-    {kMsgGetMotionStatus, motion_status},
-    {kMsgGetPtzSupport, ptz_support},
-    {kMsgGetWatermark, get_watermark},
-    {kMsgSetWatermark, set_watermark},
-    {kMsgGetEventStream, get_event_stream},
-    {kMsgSetEventStream, set_event_stream},
-    {kMsgGetLprNightMode, night_mode},
-    {kMsgGetAutoTracking, get_tracking},
-    {kMsgSetAutoTracking, set_tracking},
-    {kMsgGetAudioInfo, get_audio},
-    {kMsgSetAudioInfo, set_audio},
-    {kMsgGetSystemInfo, system_info},
-    {kMsgGetCustomParam, custom_param},
-    {kMsgUpgradeByFile, upgrade_by_file},
-    {kMsgUpgradeByUrl, upgrade_by_url},
-    {kMsgUpgradeStatus, upgrade_status},
-    {kMsgStopUpgrade, stop_upgrade},
+    {kMsgGetChannelsModel, channels_model}, {kMsgGetIpcType, ipc_type},
+    {kMsgGetChipCode, chip_code},           {kMsgCameraCommand, camera_command},
+    {kMsgGetMotionStatus, motion_status},   {kMsgGetWatermark, get_watermark},
+    {kMsgSetWatermark, set_watermark},      {kMsgGetEventStream, get_event_stream},
+    {kMsgSetEventStream, set_event_stream}, {kMsgGetLprNightMode, night_mode},
+    {kMsgGetAutoTracking, get_tracking},    {kMsgSetAutoTracking, set_tracking},
+    {kMsgGetAudioInfo, get_audio},          {kMsgSetAudioInfo, set_audio},
+    {kMsgGetSystemInfo, system_info},       {kMsgGetCustomParam, custom_param},
+    {kMsgUpgradeByFile, upgrade_by_file},   {kMsgUpgradeByUrl, upgrade_by_url},
+    {kMsgUpgradeStatus, upgrade_status},    {kMsgStopUpgrade, stop_upgrade},
 };
 
 } // namespace

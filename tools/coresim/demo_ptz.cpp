@@ -152,9 +152,11 @@ void on_basic_set(const CoreMessage &request, Answer &answer)
     reply(answer, request, demo_int32s({ptz != nullptr ? 0 : -1}));
 }
 
+// Whether a channel's camera has PTZ: 1 when it has, -1 when not. The camera
+// pages show the value as it is; the PTZ pages read all but -1 as support.
 void on_support(const CoreMessage &request, Answer &answer)
 {
-    reply(answer, request, demo_int32s({camera(first_int(request)) != nullptr ? 0 : -1}));
+    reply(answer, request, demo_int32s({camera(first_int(request)) != nullptr ? 1 : -1}));
 }
 
 void on_control(const CoreMessage &request, Answer &answer)
