@@ -118,8 +118,12 @@ int cgiDealUpload()
         return -1;
     char text[kUploadTextSize];
     if (takes_upload_itself(path)) {
+        // The handler may still take the file the parser stored, if any.
         snprintf(text, sizeof text, "temp & %s", cgiQueryString);
-        return DispatchWebReq(path, text);
+        const cgiFormEntry *entry = cgiFormEntryFind("file");
+        return entry != nullptr && entry->tmp_path[0] != '\0'
+                   ? dispatch_with_file(path, text, entry->tmp_path)
+                   : DispatchWebReq(path, text);
     }
     char file_name[kUploadNameSize];
     cgiFormEntry *entry = cgiFormEntryFind("file");

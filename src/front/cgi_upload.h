@@ -24,9 +24,10 @@ const char *cgi_upload_base_name(const char *file_name);
 // > * ? \ /.
 bool cgi_upload_name_is_safe(const char *base_name);
 
-// The path of the file that this request's upload handed to its handler,
-// while it is still a regular file directly inside the temporary directory;
-// null for any request that was not such an upload.
+// The path of the file that this request's upload handed to its handler
+// (for the paths that take their upload themselves, the temporary file of
+// the "file" field), while it is still a regular file directly inside the
+// temporary directory; null for any request that was not such an upload.
 const char *cgi_uploaded_file_path();
 
 // True only when `text` is the handler text the upload intake built for this

@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "front/byte_search.h"
 #include "front/cgi_env.h"
 #include "platform/sysutil/nvr_path.h"
 
@@ -18,52 +19,161 @@ cgiFormEntry *cgiFormEntryFirst = nullptr;
 
 namespace {
 
-constexpr size_t kFieldSize = 1024;       // header names, values and parameters, terminator included
-constexpr size_t kWindowSize = 64 * 1024; // look-ahead over the body, far longer than any delimiter
+constexpr size_t kFieldSize = 1024; // header names, values and parameters, terminator included
+// Look-ahead over the body, far longer than any delimiter: file data moves
+// through it in large blocks, so an upload costs few system calls.
+constexpr size_t kWindowSize = 1024 * 1024;
+constexpr int kPipeSize = 1024 * 1024;    // a larger pipe lets the web server write ahead
+constexpr size_t kMoveChunk = 512 * 1024; // file data moved from a pipe per step, well within the window
 constexpr size_t kValueStart = 256;       // first size of an ordinary field's buffer
 constexpr int kLineEnd = -2;
 
 cgiFormEntry **g_tail = &cgiFormEntryFirst;
 
+int write_all(int fd, const char *bytes, size_t count)
+{
+    while (count > 0) {
+        const ssize_t written = write(fd, bytes, count);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return kCgiParseIO;
+        bytes += written;
+        count -= static_cast<size_t>(written);
+    }
+    return kCgiParseSuccess;
+}
+
 // The body as a bounded byte stream: it never takes more than the content
 // length from `in`. Bytes looked at stay in the window until consumed, so
 // the parser can look ahead while matching a boundary and leave them for
-// the next step to read again.
+// the next step to read again. The parser is the body's first reader, so
+// a stream with a descriptor is read with read(2), past stdio's buffer.
 class BodyReader {
 public:
-    BodyReader(FILE *in, int length) : in_(in), remaining_(length > 0 ? static_cast<size_t>(length) : 0) {}
+    BodyReader(FILE *in, int length)
+        : in_(in), fd_(fileno(in)), remaining_(length > 0 ? static_cast<size_t>(length) : 0),
+          window_(static_cast<char *>(malloc(kWindowSize)))
+    {
+        struct stat info {};
+        pipe_ = fd_ >= 0 && fstat(fd_, &info) == 0 && S_ISFIFO(info.st_mode);
+        if (pipe_)
+            fcntl(fd_, F_SETPIPE_SZ, kPipeSize); // a failure only costs speed
+    }
+    ~BodyReader() { free(window_); }
     BodyReader(const BodyReader &) = delete;
     BodyReader &operator=(const BodyReader &) = delete;
 
-    // Buffers at least `want` bytes unless the body ends first; returns the
-    // number buffered. A read fills the whole window, so data moves in
-    // large blocks.
+    bool ready() const { return window_ != nullptr; }
+    bool is_pipe() const { return pipe_; }
+
+    // With the window empty: appends up to `max` bytes (at most
+    // kMoveChunk) of the body to `fd`, spliced in the kernel where the
+    // file system allows, else read and written. The bytes moved, 0 at the
+    // end of the body, -1 when the file could not be written.
+    ssize_t move_to_file(int fd, size_t max)
+    {
+        const size_t want = std::min({max, remaining_, kMoveChunk});
+        if (want == 0 || buffered() > 0)
+            return 0;
+        ssize_t moved = -1;
+        while (splice_ok_ && (moved = splice(fd_, nullptr, fd, nullptr, want, SPLICE_F_MOVE)) < 0 &&
+               errno == EINTR) {
+        }
+        if (moved < 0) {
+            splice_ok_ = false;
+            moved = static_cast<ssize_t>(fill(want));
+            if (moved > 0 && write_all(fd, window_, static_cast<size_t>(moved)) != kCgiParseSuccess)
+                return -1;
+        }
+        remaining_ = moved == 0 ? 0 : remaining_ - static_cast<size_t>(moved);
+        return moved;
+    }
+
+    // With the window empty: puts `count` bytes of `fd` from `offset` into
+    // the window, as if they were still to be read from the body.
+    bool reload(int fd, off_t offset, size_t count)
+    {
+        if (buffered() > 0 || count > kWindowSize)
+            return false;
+        size_t have = 0;
+        while (have < count) {
+            const ssize_t got = pread(fd, window_ + have, count - have, offset + static_cast<off_t>(have));
+            if (got < 0 && errno == EINTR)
+                continue;
+            if (got <= 0)
+                return false;
+            have += static_cast<size_t>(got);
+        }
+        end_ = have;
+        return true;
+    }
+
+    // Buffers at least `want` bytes (at most the window) unless the body
+    // ends first; returns the number buffered.
     size_t ensure(size_t want)
     {
         if (buffered() >= want || remaining_ == 0)
             return buffered();
-        memmove(window_, window_ + begin_, buffered());
-        end_ -= begin_;
-        begin_ = 0;
-        const size_t room = std::min(sizeof window_ - end_, remaining_);
-        const size_t got = fread(window_ + end_, 1, room, in_);
-        end_ += got;
-        remaining_ = got < room ? 0 : remaining_ - got; // a short read: the body ended early
+        if (begin_ > 0) {
+            memmove(window_, window_ + begin_, buffered());
+            end_ -= begin_;
+            begin_ = 0;
+        }
+        while (end_ < want && remaining_ > 0) {
+            const size_t got = fill(std::min(kWindowSize - end_, remaining_));
+            if (got == 0) {
+                remaining_ = 0; // the body ended early
+                break;
+            }
+            end_ += got;
+            remaining_ -= got;
+        }
         return buffered();
     }
     const char *data() const { return window_ + begin_; }
     size_t buffered() const { return end_ - begin_; }
-    void consume(size_t count) { begin_ += count; }
+    void consume(size_t count)
+    {
+        begin_ += count;
+        if (begin_ == end_)
+            begin_ = end_ = 0;
+    }
     // The next byte (taken), or EOF at the end of the body.
-    int get() { return ensure(1) > 0 ? static_cast<unsigned char>(window_[begin_++]) : EOF; }
+    int get()
+    {
+        if (ensure(1) == 0)
+            return EOF;
+        const int ch = static_cast<unsigned char>(window_[begin_]);
+        consume(1);
+        return ch;
+    }
     int peek() { return ensure(1) > 0 ? static_cast<unsigned char>(window_[begin_]) : EOF; }
 
 private:
+    // One read of at most `room` bytes into the window's free end: what a
+    // pipe holds now, not more; 0 at the end of the input or on an error.
+    size_t fill(size_t room)
+    {
+        if (fd_ < 0)
+            return fread(window_ + end_, 1, room, in_);
+        for (;;) {
+            const ssize_t got = read(fd_, window_ + end_, room);
+            if (got >= 0)
+                return static_cast<size_t>(got);
+            if (errno != EINTR)
+                return 0;
+        }
+    }
+
     FILE *in_;
+    int fd_;
+    bool pipe_ = false;
+    bool splice_ok_ = true;
     size_t remaining_;
+    char *window_;
     size_t begin_ = 0;
     size_t end_ = 0;
-    char window_[kWindowSize];
 };
 
 struct PartHeaders {
@@ -79,6 +189,7 @@ struct PartData {
     bool keep = true;
     int fd = -1;
     char tmp_path[kNvrPathMax] = "";
+    off_t file_length = 0; // bytes written to the temporary file
     char *bytes = nullptr;
     size_t length = 0;
     size_t capacity = 0;
@@ -104,25 +215,14 @@ int append_memory(PartData &part, const char *bytes, size_t count)
     return kCgiParseSuccess;
 }
 
-int write_all(int fd, const char *bytes, size_t count)
-{
-    while (count > 0) {
-        const ssize_t written = write(fd, bytes, count);
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return kCgiParseIO;
-        bytes += written;
-        count -= static_cast<size_t>(written);
-    }
-    return kCgiParseSuccess;
-}
-
 int put_data(PartData &part, const char *bytes, size_t count)
 {
     if (count == 0 || !part.keep)
         return kCgiParseSuccess;
-    return part.fd >= 0 ? write_all(part.fd, bytes, count) : append_memory(part, bytes, count);
+    if (part.fd < 0)
+        return append_memory(part, bytes, count);
+    part.file_length += static_cast<off_t>(count);
+    return write_all(part.fd, bytes, count);
 }
 
 bool open_temp_file(PartData &part)
@@ -159,27 +259,71 @@ void discard_part(PartData &part)
 
 // ---------------------------------------------------------------- boundaries
 
+// Scans the window (at least `length` bytes) for the delimiter: the bytes
+// before it go to the part and the delimiter is taken (true); without one,
+// all but the last length - 1 bytes go to the part, since a delimiter may
+// start among them.
+bool pass_window(BodyReader &body, const char *delimiter, size_t length, PartData &part, int *result)
+{
+    const size_t have = body.buffered();
+    const char *hit = find_bytes(body.data(), have, delimiter, length);
+    if (hit != nullptr) {
+        const auto before = static_cast<size_t>(hit - body.data());
+        *result = put_data(part, body.data(), before);
+        body.consume(before + length);
+        return true;
+    }
+    const size_t safe = have - (length - 1);
+    *result = put_data(part, body.data(), safe);
+    body.consume(safe);
+    return false;
+}
+
+// A file's data from a pipe: the body goes into the temporary file in
+// large steps (spliced by the kernel where it can), and only the new bytes,
+// with the length - 1 before them, are read back to look for the delimiter.
+// When it is found, the file is cut where it starts and what followed it is
+// put back into the window for the next step.
+int move_file_to_delimiter(BodyReader &body, const char *delimiter, size_t length, PartData &part)
+{
+    // Whatever the window still holds goes ahead, so the file holds all.
+    int result = put_data(part, body.data(), body.buffered());
+    body.consume(body.buffered());
+    while (result == kCgiParseSuccess) {
+        const ssize_t moved = body.move_to_file(part.fd, kWindowSize - length);
+        if (moved <= 0)
+            return kCgiParseIO; // the body ended inside the part, or the file failed
+        const off_t start = std::max<off_t>(0, part.file_length - static_cast<off_t>(length - 1));
+        part.file_length += moved;
+        if (!body.reload(part.fd, start, static_cast<size_t>(part.file_length - start)))
+            return kCgiParseIO;
+        const char *hit = find_bytes(body.data(), body.buffered(), delimiter, length);
+        if (hit == nullptr) {
+            body.consume(body.buffered());
+            continue;
+        }
+        const auto before = static_cast<size_t>(hit - body.data());
+        body.consume(before + length);
+        part.file_length = start + static_cast<off_t>(before);
+        if (ftruncate(part.fd, part.file_length) != 0)
+            result = kCgiParseIO;
+        return result;
+    }
+    return result;
+}
+
 // Passes the bytes before the next `delimiter` to the part and takes the
 // delimiter. The body ending first is an input failure.
 int copy_to_delimiter(BodyReader &body, const char *delimiter, size_t length, PartData &part)
 {
     for (;;) {
-        const size_t have = body.ensure(length);
-        const void *hit = memmem(body.data(), have, delimiter, length);
-        if (hit != nullptr) {
-            const auto before = static_cast<size_t>(static_cast<const char *>(hit) - body.data());
-            const int result = put_data(part, body.data(), before);
-            body.consume(before + length);
-            return result;
-        }
-        if (have < length)
+        if (body.ensure(length) < length)
             return kCgiParseIO;
-        // Keep the last length - 1 bytes: a delimiter may start among them.
-        const size_t safe = have - (length - 1);
-        const int result = put_data(part, body.data(), safe);
-        if (result != kCgiParseSuccess)
+        int result = kCgiParseSuccess;
+        if (pass_window(body, delimiter, length, part, &result) || result != kCgiParseSuccess)
             return result;
-        body.consume(safe);
+        if (part.fd >= 0 && body.is_pipe())
+            return move_file_to_delimiter(body, delimiter, length, part);
     }
 }
 
@@ -385,6 +529,8 @@ int cgiParseMultipartBody()
     snprintf(delimiter, sizeof delimiter, "\r\n--%s", cgiMultipartBoundary);
     const size_t length = strlen(delimiter);
     BodyReader body(cgiIn, cgiContentLength);
+    if (!body.ready())
+        return kCgiParseMemory;
     // The first boundary has no line end before it; what comes before it
     // is not part of the form.
     PartData preamble;

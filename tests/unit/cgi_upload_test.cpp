@@ -184,6 +184,8 @@ TEST_F(UploadTest, SomePathsGetTheTemporaryFileOrTheWordTemp)
         serve(path, "q=1", file_body("cam.bin", "img"));
         EXPECT_EQ(g_seen.text, "temp & q=1");
         EXPECT_FALSE(g_seen.is_upload);
+        // The stored file is still this request's upload for the handler.
+        EXPECT_EQ(g_seen.file_content, "img") << path;
         EXPECT_TRUE(tmp_files().empty()) << path;
     }
 }

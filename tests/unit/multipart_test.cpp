@@ -77,6 +77,35 @@ std::vector<std::string> files_in(const std::string &directory)
     return names;
 }
 
+// The parser's look-ahead over the body, and the step in which it moves a
+// file's data from a pipe.
+constexpr size_t kReadWindow = 1024 * 1024;
+constexpr size_t kPipeStep = 512 * 1024;
+
+// Parses `bytes` written into a pipe in pieces of `piece` bytes, as the web
+// server streams a body.
+int parse_from_pipe(const std::string &bytes, size_t piece, const char *boundary = "XyZ")
+{
+    int fds[2];
+    if (pipe(fds) != 0)
+        return -1;
+    std::thread writer([&] {
+        for (size_t at = 0; at < bytes.size();) {
+            const ssize_t wrote = write(fds[1], bytes.data() + at, std::min(piece, bytes.size() - at));
+            if (wrote <= 0)
+                break;
+            at += static_cast<size_t>(wrote);
+        }
+        close(fds[1]);
+    });
+    cgiIn = fdopen(fds[0], "r");
+    cgiContentLength = static_cast<int>(bytes.size());
+    cgiMultipartBoundary = boundary;
+    const int result = cgiParseMultipartBody();
+    writer.join();
+    return result;
+}
+
 // Bytes that look like boundaries without being one: every byte value, CR
 // LF pairs, "--XyZ" without the line end before it, "\r\n--" and a text
 // that differs from the boundary in its last character.
@@ -141,7 +170,7 @@ TEST(MultipartParse, BoundaryAcrossTheReadWindowIsFound)
     TempRoot root;
     const std::string long_boundary(300, 'b');
     for (const std::string &boundary : {std::string("XyZ"), long_boundary}) {
-        for (size_t size = 65536 - 1400; size < 65536 + 40; size += 37) {
+        for (size_t size = kReadWindow - 1400; size < kReadWindow + 40; size += 37) {
             const std::string data = tricky_data(size);
             // The data's end (and the boundary after it) moves across the
             // first window edge.
@@ -190,6 +219,39 @@ TEST(MultipartParse, LargeFieldsGrowInMemoryAndFilesStreamFromAPipe)
     cgiFreeFormEntries();
     fclose(cgiIn);
     cgiIn = nullptr;
+}
+
+TEST(MultipartParse, FilesFromAPipeKeepTheirBytesAcrossMoveSteps)
+{
+    TempRoot root;
+    const std::string long_boundary(300, 'b');
+    for (const std::string &boundary : {std::string("XyZ"), long_boundary}) {
+        // File ends on and around the steps in which data moves from the
+        // pipe, a second file, a field and then the closing boundary.
+        for (size_t size = 2 * kPipeStep - 700; size < 2 * kPipeStep + 400; size += 101) {
+            const std::string data = tricky_data(size);
+            const std::string small = data.substr(0, 1000);
+            const std::string bytes = part("name=\"file\"; filename=\"a\"", data, "", boundary) +
+                                      part("name=\"second\"; filename=\"b\"", small, "", boundary) +
+                                      part("name=\"v\"", small, "", boundary) + closing(boundary);
+            ASSERT_EQ(parse_from_pipe(bytes, 1 + size % 70000, boundary.c_str()), kCgiParseSuccess) << size;
+            const auto list = entries();
+            ASSERT_EQ(list.size(), 3U) << size;
+            ASSERT_EQ(read_whole_file(list[0]->tmp_path), data) << size;
+            ASSERT_EQ(read_whole_file(list[1]->tmp_path), small) << size;
+            ASSERT_EQ(std::string(list[2]->value, list[2]->value_length), small) << size;
+            cgiFreeFormEntries();
+            fclose(cgiIn);
+            cgiIn = nullptr;
+        }
+    }
+    // A file that the body cuts off leaves no file behind.
+    const std::string cut = part("name=\"file\"; filename=\"a\"", tricky_data(3 * kPipeStep));
+    EXPECT_EQ(parse_from_pipe(cut.substr(0, cut.size() - 2), 65536), kCgiParseIO);
+    cgiFreeFormEntries();
+    fclose(cgiIn);
+    cgiIn = nullptr;
+    EXPECT_TRUE(files_in(root / "tmp").empty());
 }
 
 TEST(MultipartParse, BodyEndingEarlyFailsAndRemovesThatPartsFile)
