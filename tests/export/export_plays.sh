@@ -4,6 +4,7 @@
 # frames' bytes (copied out with ffmpeg -c copy) equal to the clip's.
 # Usage: export_plays.sh BUILD_BIN_DIR CLIP
 set -eu
+. "$(dirname "$0")/../support/demo_login.sh"
 bin=$1
 clip=$2
 command -v ffprobe >/dev/null || { echo "ffprobe missing: skipped"; exit 77; }
@@ -12,15 +13,9 @@ mkdir -p "$root/var/run" "$root/mnt/nand/app" "$root/dev/shm" "$root/tmp"
 NVR_ROOT="$root" "$bin/coresim" --demo --ready "$root/ready" >/dev/null 2>&1 &
 coresim=$!
 trap 'kill $coresim 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$root"' EXIT
-i=0
-while [ ! -f "$root/ready" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
+wait_ready "$root/ready"
 
-NVR_ROOT="$root" "$bin/nvrconf" init >/dev/null
-NVR_ROOT="$root" "$bin/nvrconf" passwd admin export >/dev/null
-digest=$(printf export | md5sum | cut -d' ' -f1)
-session=$(printf '{"userName":"admin","md5":"%s"}' "$digest" |
-    env NVR_ROOT="$root" REQUEST_METHOD=POST PATH_INFO=/1000 CONTENT_TYPE=application/json "$bin/nvrweb.cgi" |
-    sed -n 's/.*"sessionId": "\([0-9]*\)".*/\1/p')
+session=$(root_login "$root" "$bin" export)
 [ -n "$session" ] || { echo "the login failed" >&2; exit 1; }
 
 printf '{"id": 1, "startTime": "2024-01-02T03:04:05Z", "endTime": "2024-01-02T03:05:05Z"}' |

@@ -201,7 +201,9 @@ TEST(AviWriter, FailedOutputIsReported)
     setvbuf(fp, nullptr, _IONBF, 0);
     zq_avi *avi = zq_avi_open_fp(fp);
     const zq_frame_header header = video_header(4, true);
+    EXPECT_FALSE(zq_avi_failed(avi));
     EXPECT_EQ(zq_avi_write_fp_ex(avi, &header, "abcd", 4), -1);
+    EXPECT_TRUE(zq_avi_failed(avi)); // the export's writer task stops on it
     EXPECT_EQ(zq_avi_write_fp_ex(avi, &header, "abcd", 4), -1);
     EXPECT_EQ(zq_avi_close_fp(avi, 0), -1);
     fclose(fp);

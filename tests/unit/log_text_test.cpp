@@ -67,13 +67,42 @@ TEST(LogText, CsvFieldsQuoteWhatWouldSplitARow)
     char *buffer = nullptr;
     size_t length = 0;
     FILE *out = open_memstream(&buffer, &length);
-    log_csv_field(out, "plain", false);
-    log_csv_field(out, "a,b", false);
-    log_csv_field(out, "say \"hi\"\r\nbye", true);
-    log_csv_field(out, "N/A", true);
+    static CsvRow row;
+    log_csv_number(&row, -12);
+    log_csv_field(&row, "plain", false);
+    log_csv_field(&row, "a,b", false);
+    log_csv_field(&row, "say \"hi\"\r\nbye", true);
+    log_csv_field(&row, "N/A", true);
+    log_csv_end(&row, out);
+    // A row that would overflow keeps what fits and stays one row.
+    const std::string quotes(kCsvRowSize, '"');
+    log_csv_field(&row, quotes.c_str(), true);
+    log_csv_end(&row, out);
     fclose(out);
-    EXPECT_EQ(std::string(buffer, length), "plain,\"a,b\",\"say \"\"hi\"\"\r\nbye\",\"N/A\",");
+    const std::string text(buffer, length);
+    const std::string first = "-12,plain,\"a,b\",\"say \"\"hi\"\"\r\nbye\",\"N/A\",\r\n";
+    EXPECT_EQ(text.substr(0, first.size()), first);
+    EXPECT_EQ(text.size(), first.size() + kCsvRowSize);
+    EXPECT_EQ(text.substr(text.size() - 3), "\"\r\n");
     free(buffer);
+}
+
+TEST(LogText, TimesOfAQuarterHourShareOneConversion)
+{
+    setenv("TZ", "Asia/Kathmandu", 1);
+    tzset();
+    char text[32];
+    for (const int64_t seconds : {1767225600LL, 1767225600LL + 899, 1767225600LL + 900, 1767225600LL + 61}) {
+        const auto when = static_cast<time_t>(seconds);
+        struct tm local {};
+        localtime_r(&when, &local);
+        char expected[32];
+        strftime(expected, sizeof expected, "%Y-%m-%d %H:%M:%S", &local);
+        log_time_text(seconds, text, sizeof text);
+        EXPECT_STREQ(text, expected) << seconds;
+    }
+    unsetenv("TZ");
+    tzset();
 }
 
 TEST(LogText, MainTypeCodesAndWords)

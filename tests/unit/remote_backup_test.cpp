@@ -108,6 +108,23 @@ TEST_F(RemoteBackup, FramesOfNoOrImpossibleLengthAreRefused)
     EXPECT_EQ(close_and_read(), "");
 }
 
+// A frame longer than the queue's budget still goes through an empty queue,
+// whole.
+TEST_F(RemoteBackup, TheLargestFrameGoesThroughAnEmptyQueue)
+{
+    const std::string large(static_cast<size_t>(kBackupMaxFrameBytes), 'L');
+    const zq_frame_header header = frame_header(kBackupMaxFrameBytes);
+    for (int round = 0; round < 2; ++round) {
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (remote_backup_queued_frames() > 0 && std::chrono::steady_clock::now() < until)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        EXPECT_EQ(remote_backup_zqfs_write(&header, large.data(), 0, header.data_length), 0);
+    }
+    const std::string written = close_and_read();
+    EXPECT_EQ(written.size(), 2 * (large.size() + 1));
+    EXPECT_TRUE(written == large + "|" + large + "|"); // not printed: 20 MB
+}
+
 TEST_F(RemoteBackup, AbortStopsTheTaskAndRefusesLaterFrames)
 {
     remote_backup_zqfs_interrup();
@@ -127,7 +144,7 @@ TEST_F(RemoteBackup, WithoutFramesTheTaskEndsAfterItsIdleLimit)
     EXPECT_EQ(close_and_read(), "");
 }
 
-// A writer stuck on an output nobody reads: the queue fills to its limit,
+// A writer stuck on an output nobody reads: the queue fills to its budget,
 // then a frame waits its polls and is dropped; the export still closes
 // once the output is gone.
 TEST(RemoteBackupQueue, FullQueueDropsTheFrameAfterItsWaits)
@@ -138,14 +155,17 @@ TEST(RemoteBackupQueue, FullQueueDropsTheFrameAfterItsWaits)
     FILE *out = fdopen(ends[1], "w");
     zq_avi *avi = nullptr;
     ASSERT_EQ(remote_backup_zqfs_open(out, &avi), 0);
-    const std::string megabyte(1 << 20, 'm');
-    const zq_frame_header header = frame_header(static_cast<int32_t>(megabyte.size()));
+    const std::string frame(100000, 'm');
+    const zq_frame_header header = frame_header(static_cast<int32_t>(frame.size()));
     int taken = 0;
-    while (remote_backup_queued_bytes() <= kBackupQueueLimit && taken < 64)
-        taken += remote_backup_zqfs_write(&header, megabyte.data(), 0, header.data_length) == 0 ? 1 : 0;
+    while (taken < 64 && remote_backup_zqfs_write(&header, frame.data(), 0, header.data_length) == 0)
+        ++taken;
     ASSERT_LT(taken, 64);
+    // The writer holds one frame; the rest wait up to the budget.
+    EXPECT_LE(remote_backup_queued_bytes(), kBackupQueueBudget);
+    EXPECT_GT(remote_backup_queued_bytes() + frame.size(), kBackupQueueBudget);
     const size_t queued = remote_backup_queued_frames();
-    EXPECT_EQ(remote_backup_zqfs_write(&header, megabyte.data(), 0, header.data_length), -1);
+    EXPECT_EQ(remote_backup_zqfs_write(&header, frame.data(), 0, header.data_length), -1);
     EXPECT_EQ(remote_backup_queued_frames(), queued);
     close(ends[0]); // the browser goes away: the writer's output fails
     remote_backup_zqfs_close(avi);

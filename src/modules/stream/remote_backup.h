@@ -16,13 +16,23 @@
 
 #include "platform/avi/avi.h"
 
-// At most this many bytes of frame data wait in the queue; a producer that
-// finds more queued waits (kBackupFullWaits polls) before it drops a frame.
+// The queue's hard limit: the longest frame taken is one byte more
+// (kBackupMaxFrameBytes), and then only by an empty queue.
 constexpr size_t kBackupQueueLimit = 0x9FFFFF;
+// A new frame waits (kBackupFullWaits polls, then it is dropped) until it
+// fits in this budget; an empty queue takes any frame. The budget is far
+// below the limit because the core daemon replays much faster than a
+// download drains: a deeper queue fills within milliseconds and buys no
+// tolerance for a slow browser, while every queued byte is resident. So
+// an export holds the budget's worth of frames (for large frames: one)
+// beside the one being written and the one filling, however long it runs
+// and however far the writer falls behind.
+constexpr size_t kBackupQueueBudget = 1 << 20;
+static_assert(kBackupQueueBudget <= kBackupQueueLimit);
 constexpr int kBackupFullWaits = 25;
 // The writer task ends after this many polls without a frame.
 constexpr int kBackupIdlePolls = 1500;
-// A frame longer than this is refused: its chunks could never be queued.
+// A frame longer than this is refused.
 constexpr int32_t kBackupMaxFrameBytes = static_cast<int32_t>(kBackupQueueLimit) + 1;
 
 // Opens the AVI writer on `out` and starts the writer task; 0 (and the

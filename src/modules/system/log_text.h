@@ -35,7 +35,19 @@ int log_operation_sub_types(const int *values, int count, int64_t *out, int capa
 // The local time of `seconds` as "%4d-%02d-%02d %02d:%02d:%02d".
 void log_time_text(int64_t seconds, char *out, size_t size);
 
-// Writes one CSV field and its comma. A field holding a comma, a quote or
-// a line break, or any field with `quoted` set, is written in double
-// quotes with each quote doubled, so a CSV reader reads it back whole.
-void log_csv_field(FILE *out, const char *text, bool quoted);
+// One CSV row assembled in memory and written with one call. It holds the
+// widest row an export entry gives (every detail character a quote).
+constexpr size_t kCsvRowSize = 16384;
+struct CsvRow {
+    char text[kCsvRowSize];
+    size_t length;
+};
+// Appends one field and its comma. A field holding a comma, a quote or a
+// line break, or any field with `quoted` set, is written in double quotes
+// with each quote doubled, so a CSV reader reads it back whole. What would
+// not fit the row is left out.
+void log_csv_field(CsvRow *row, const char *text, bool quoted);
+// Appends `value` in decimal and its comma.
+void log_csv_number(CsvRow *row, int64_t value);
+// Appends the row's end and writes the row to `out`; the row is empty after.
+void log_csv_end(CsvRow *row, FILE *out);

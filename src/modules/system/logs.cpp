@@ -2,9 +2,11 @@
 // marker ("/1022"), one entry's details ("/1021") and the catalogue of log
 // types ("/1015").
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -39,7 +41,9 @@ constexpr int kMainOperation = 4;
 constexpr int kSubTypeAll = 10;
 constexpr int kOperationElements = 3;
 constexpr int kOemShowsPir = 90;
-constexpr int kRowsPerFlush = 64;
+constexpr size_t kRowsPerWindow = 256; // entries mapped at a time (1.2 MB)
+constexpr size_t kRowsPerFlush = 64;
+constexpr size_t kRowsAhead = 4; // entries prefetched ahead of the row being written
 
 // Kept between a handler and its decoder.
 char g_language[kLanguageSize];
@@ -152,21 +156,23 @@ json_object *log_entry_json(int number, const LogRecord &entry)
 }
 
 // The result file of an export when the core daemon wrote it where its
-// exports go: a plain file directly in the export folder. Null otherwise.
-FILE *open_export_file(const char *device_path, char *real_path, size_t size)
+// exports go: a plain file directly in the export folder, with its size.
+// -1 otherwise.
+int open_export_file(const char *device_path, char *real_path, size_t size, off_t *file_size)
 {
     const size_t folder = strlen(kExportFolder);
     if (strncmp(device_path, kExportFolder, folder) != 0 || !cgi_upload_name_is_safe(device_path + folder))
-        return nullptr;
+        return -1;
     nvr_path(real_path, size, device_path);
     const int fd = open(real_path, O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
     struct stat info {};
     if (fd < 0 || fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         if (fd >= 0)
             close(fd);
-        return nullptr;
+        return -1;
     }
-    return fdopen(fd, "r");
+    *file_size = info.st_size;
+    return fd;
 }
 
 void write_export_header(int main_type)
@@ -187,43 +193,80 @@ void write_export_header(int main_type)
     fputs("Number,Time,Main,Sub,Parameter,User,Ip,Channel,Log information,\r\n", stdout);
 }
 
-void write_export_row(int number, const log_export_entry &row)
+// One row from the bytes of one result file entry.
+void write_export_row(int number, const char *bytes, CsvRow *row)
 {
-    const LogRecord &entry = row.entry;
+    // Only the fields before the record's own detail block: the rest of
+    // the entry is mostly zeros that need not pass through the cache.
+    LogRecord entry{};
+    memcpy(&entry, bytes, offsetof(LogRecord, detail));
+    const char *row_detail = bytes + offsetof(log_export_entry, detail);
     char text[kTransValueSize];
-    printf("%d,", number);
+    log_csv_number(row, number);
     log_time_text(entry.time, text, sizeof text);
-    log_csv_field(stdout, text, false);
+    log_csv_field(row, text, false);
     translate(log_main_trans_code(entry.main_type), text);
-    log_csv_field(stdout, text, false);
+    log_csv_field(row, text, false);
     translate(static_cast<int32_t>(entry.sub_type), text);
-    log_csv_field(stdout, text, false);
+    log_csv_field(row, text, false);
     translate(entry.param_code, text);
-    log_csv_field(stdout, text[0] != '\0' ? text : "N/A", false);
+    log_csv_field(row, text[0] != '\0' ? text : "N/A", false);
     char user[sizeof entry.user_name + 1];
     copy_field_text(user, sizeof user, entry.user_name, sizeof entry.user_name);
-    log_csv_field(stdout, user, false);
+    log_csv_field(row, user, false);
     char ip[sizeof entry.client_addr + 1];
     log_client_ip(entry.client_addr, sizeof entry.client_addr, ip, sizeof ip);
-    log_csv_field(stdout, ip, false);
-    printf("%d,", entry.object);
-    char detail[sizeof row.detail + 1];
-    copy_field_text(detail, sizeof detail, row.detail, sizeof row.detail);
-    log_csv_field(stdout, detail[0] != '\0' ? detail : "N/A", true);
-    fputs("\r\n", stdout);
+    log_csv_field(row, ip, false);
+    log_csv_number(row, entry.object);
+    char detail[kLogExportDetail + 1];
+    copy_field_text(detail, sizeof detail, row_detail, kLogExportDetail);
+    log_csv_field(row, detail[0] != '\0' ? detail : "N/A", true);
+    log_csv_end(row, stdout);
 }
 
-// Streams the rows of the result file, one entry in memory at a time.
-void write_export_rows(FILE *file)
+// The entries lie 4768 bytes apart, too far for the processor to guess:
+// the lines a row reads of an entry are asked for a few rows ahead.
+void prefetch_entry(const char *bytes)
+{
+    constexpr size_t kLine = 64;
+    for (size_t at = 0; at < offsetof(LogRecord, detail) + kLine; at += kLine)
+        __builtin_prefetch(bytes + at);
+    __builtin_prefetch(bytes + offsetof(log_export_entry, detail));
+}
+
+// Streams the rows of the result file (as many as its count says and it
+// holds), mapping one window of entries at a time: memory stays flat and
+// the entries' mostly empty detail fields are never copied.
+void write_export_rows(int fd, off_t file_size)
 {
     int32_t count = 0;
-    if (fread(&count, sizeof count, 1, file) != 1)
+    if (file_size < static_cast<off_t>(sizeof count) || pread(fd, &count, sizeof count, 0) != sizeof count ||
+        count <= 0)
         return;
-    log_export_entry row;
-    for (int32_t number = 1; number <= count && fread(&row, sizeof row, 1, file) == 1; ++number) {
-        write_export_row(number, row);
-        if (number % kRowsPerFlush == 0)
-            fflush(stdout);
+    const auto held =
+        static_cast<size_t>(file_size - static_cast<off_t>(sizeof count)) / sizeof(log_export_entry);
+    const size_t total = std::min(static_cast<size_t>(count), held);
+    const auto page = static_cast<size_t>(sysconf(_SC_PAGESIZE));
+    static CsvRow row;
+    for (size_t first = 0; first < total; first += kRowsPerWindow) {
+        const size_t rows = std::min(kRowsPerWindow, total - first);
+        const size_t start = sizeof count + first * sizeof(log_export_entry);
+        const size_t map_start = start / page * page;
+        const size_t map_length = start - map_start + rows * sizeof(log_export_entry);
+        void *map = mmap(nullptr, map_length, PROT_READ, MAP_PRIVATE, fd, static_cast<off_t>(map_start));
+        if (map == MAP_FAILED)
+            return;
+        const char *entries = static_cast<const char *>(map) + (start - map_start);
+        for (size_t index = 0; index < rows; ++index) {
+            if (index + kRowsAhead < rows)
+                prefetch_entry(entries + (index + kRowsAhead) * sizeof(log_export_entry));
+            write_export_row(static_cast<int>(first + index + 1), entries + index * sizeof(log_export_entry),
+                             &row);
+            if ((index + 1) % kRowsPerFlush == 0)
+                fflush(stdout);
+        }
+        munmap(map, map_length);
+        fflush(stdout);
     }
 }
 
@@ -354,9 +397,11 @@ int on_log_web_export_info_cb(const ReplyReader &reply)
     char device_path[kLogExportPath];
     copy_field_text(device_path, sizeof device_path, result.path, sizeof result.path);
     char real_path[kNvrPathMax];
-    if (FILE *file = open_export_file(device_path, real_path, sizeof real_path)) {
-        write_export_rows(file);
-        fclose(file);
+    off_t file_size = 0;
+    const int fd = open_export_file(device_path, real_path, sizeof real_path, &file_size);
+    if (fd >= 0) {
+        write_export_rows(fd, file_size);
+        close(fd);
         unlink(real_path);
     }
     fflush(stdout);

@@ -25,6 +25,8 @@ zq_avi *zq_avi_open_fp(FILE *fp);
 // index offsets, or a failed write (the writer then refuses every later
 // frame).
 int zq_avi_write_fp_ex(zq_avi *avi, const void *header, const void *data, int length);
+// True once a write failed (the output is gone) or for a null writer.
+bool zq_avi_failed(const zq_avi *avi);
 // Writes the index (and the headers, when no frame came), fills in the
 // sizes when the stream can seek, flushes and frees the writer. `flag` is
 // kept for the callers' sake and unused. -1 when a write failed.
