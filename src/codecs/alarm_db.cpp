@@ -51,29 +51,18 @@ int write_list(const Record *list, int count, uint64_t mask, Write write)
 }
 
 // Text fields read are terminated within their width, whatever was stored.
-template <size_t N> void terminate(char (&field)[N]) { field[N - 1] = '\0'; }
-
 void terminate_texts(alarm_in_record *record)
 {
-    terminate(record->name);
-    terminate(record->tri_channels);
-    terminate(record->tri_snapshot);
-    terminate(record->chn_alarmout0);
-    terminate(record->chn_alarmout1);
-    terminate(record->tri_channels_pic);
+    terminate_field_text(record->name);
+    terminate_field_text(record->tri_snapshot);
+    terminate_event_action_texts(record);
 }
 
-void terminate_texts(alarm_chnin_event_record *record)
-{
-    terminate(record->tri_channels);
-    terminate(record->chn_alarmout0);
-    terminate(record->chn_alarmout1);
-    terminate(record->tri_channels_pic);
-}
+void terminate_texts(alarm_chnin_event_record *record) { terminate_event_action_texts(record); }
 
-void terminate_texts(alarm_out_record *record) { terminate(record->name); }
-void terminate_texts(alarm_chnin_name_record *record) { terminate(record->name); }
-void terminate_texts(alarm_chnout_name_record *record) { terminate(record->name); }
+void terminate_texts(alarm_out_record *record) { terminate_field_text(record->name); }
+void terminate_texts(alarm_chnin_name_record *record) { terminate_field_text(record->name); }
+void terminate_texts(alarm_chnout_name_record *record) { terminate_field_text(record->name); }
 
 // A recorder's input or output record read for `id`.
 template <typename Record> int read_own_alarm(const char *db, int kind, Record *record, int id, bool valid)

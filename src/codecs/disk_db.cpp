@@ -17,11 +17,21 @@ int write_disk(const char *db, const disk_record *record)
     return confdb_write_record(db, kRecDisk, record->port_id, record, sizeof *record);
 }
 
+// Slot by slot: a record stored under an id that names no slot (port 0,
+// which the attribute page accepts) must not take a slot's place.
 int read_disks(const char *db, disk_record *records, int capacity, int *count)
 {
-    const int read = confdb_read_records(db, kRecDisk, records, sizeof *records, capacity, nullptr);
-    *count = read < 0 ? 0 : read;
-    return read < 0 ? -1 : 0;
+    *count = 0;
+    for (int port = kDiskPortFirst; port <= kDiskPortLast && *count < capacity; ++port) {
+        const int found = read_disk(db, &records[*count], port);
+        if (found < 0) {
+            *count = 0;
+            return -1;
+        }
+        if (found == kRecFound)
+            ++*count;
+    }
+    return *count;
 }
 
 int read_groups(const char *db, disk_group_record *groups, int *count)

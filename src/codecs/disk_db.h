@@ -65,7 +65,8 @@ bool disk_port_valid(int port);
 int read_disk(const char *db, disk_record *record, int id);
 // Stores the record under its own port id (callers check the port).
 int write_disk(const char *db, const disk_record *record);
-// Up to `capacity` records in id order; the number read, or -1.
+// The stored records of the slots 1..36 (at most `capacity`) in port order;
+// the number read, or -1 (none kept).
 int read_disks(const char *db, disk_record *records, int capacity, int *count);
 
 // The 16 group records, entry i being group i (zero when never stored);

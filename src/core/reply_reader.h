@@ -85,6 +85,20 @@ inline void fill_field_text(char *field, size_t field_size, const char *text)
         memcpy(field, text, strnlen(text, field_size - 1));
 }
 
+// Ends a fixed-width text field of a stored record within its width,
+// whatever was stored, so that printing it never reads the next field.
+template <size_t N> inline void terminate_field_text(char (&field)[N]) { field[N - 1] = '\0'; }
+
+// The same for the event action texts every event record carries: the
+// channels it triggers, the two alarm output lists and the snapshot channels.
+template <typename Record> inline void terminate_event_action_texts(Record *record)
+{
+    terminate_field_text(record->tri_channels);
+    terminate_field_text(record->chn_alarmout0);
+    terminate_field_text(record->chn_alarmout1);
+    terminate_field_text(record->tri_channels_pic);
+}
+
 // Clamps a count taken from a request or a reply to what the array holds.
 inline int clamp_count(int count, int capacity)
 {

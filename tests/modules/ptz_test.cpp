@@ -9,32 +9,16 @@
 #include "core/ipc.h"
 #include "modules/ptz/ptz.h"
 #include "modules/ptz/ptz_records.h"
-#include "platform/msgsock/msgsock.h"
-#include "test_support.h"
+#include "reply_support.h"
 
 namespace {
 
-struct Delivered {
-    std::string out;
-    int done;
-};
-
 Delivered deliver(int32_t code, const std::string &payload)
 {
-    CapturedOutput output;
-    g_callback_done.store(0);
-    unsigned char header[kMsgHeaderSize];
-    msg_header_encode(MsgHeader{1, 0, code, static_cast<uint32_t>(payload.size())}, header);
-    on_ptz_ipc_callback(nullptr, reinterpret_cast<const char *>(header), payload.data());
-    return Delivered{output.text(), g_callback_done.load()};
+    return deliver_reply(on_ptz_ipc_callback, code, payload);
 }
 
-struct Needed {
-    int32_t code;
-    size_t bytes;
-};
-
-const Needed kNeeded[] = {
+const ReplySize kNeeded[] = {
     {kReplyPtzSupport, 4},   {kReplyPtzBasicGet, sizeof(ptz_basic_setting)},
     {kReplyPtzBasicSet, 4},  {kReplyPtzControl, 4},
     {kReplyPtzLedStatus, 8},
@@ -42,14 +26,7 @@ const Needed kNeeded[] = {
 
 TEST(PtzReplies, ShortRepliesAreNoReplyAndWholeOnesAnswer)
 {
-    for (const Needed &needed : kNeeded) {
-        const Delivered short_reply = deliver(needed.code, std::string(needed.bytes - 1, '\x01'));
-        EXPECT_EQ(short_reply.out, "") << needed.code;
-        EXPECT_EQ(short_reply.done, 0) << needed.code;
-        const Delivered whole = deliver(needed.code, std::string(needed.bytes, '\0'));
-        EXPECT_EQ(whole.done, 1) << needed.code;
-        EXPECT_NE(whole.out.find("\r\n\r\n"), std::string::npos) << needed.code;
-    }
+    expect_short_replies_ignored(on_ptz_ipc_callback, kNeeded, 1);
 }
 
 TEST(PtzReplies, StateTooShortIsErrorAndNamesStopAtTheirField)

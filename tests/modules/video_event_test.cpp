@@ -6,22 +6,13 @@
 
 #include "codecs/event_action_db.h"
 #include "modules/video/videoloss_records.h"
+#include "db_support.h"
 #include "platform/confdb/confdb.h"
 #include "test_support.h"
 
 namespace {
 
-class VideoEventDb : public ::testing::Test {
-protected:
-    void TearDown() override { confdb_close(); }
-    TempRoot root_;
-};
-
-bool stored(int kind, int id)
-{
-    char byte = 0;
-    return confdb_read_record(ZQDB_PATH, kind, id, &byte, sizeof byte) == kRecFound;
-}
+using VideoEventDb = DatabaseTest;
 
 TEST_F(VideoEventDb, VideoLossRecordsStayUnderTheirOwnChannel)
 {

@@ -4,12 +4,17 @@
 
 #include "codecs/event_action_db.h"
 #include "codecs/channel_mask.h"
+#include "core/reply_reader.h"
 #include "modules/video/video.h"
 #include "platform/confdb/confdb.h"
 
+// The texts end within their fields, whatever was stored.
 int read_motion(const char *db, motion_record *record, int chnid)
 {
-    return confdb_read_record(db, kRecMotion, chnid, record, sizeof *record);
+    const int found = confdb_read_record(db, kRecMotion, chnid, record, sizeof *record);
+    terminate_field_text(record->motion_table);
+    terminate_event_action_texts(record);
+    return found;
 }
 
 int write_motion(const char *db, const motion_record *record)
@@ -73,15 +78,4 @@ int copy_motion_setting(const motion_record &record, uint64_t mask)
         if (copy_schedule_kind(kind, chnid, mask) != 0)
             return -1;
     return copy_event_action_tables(kMotionActionTables, chnid, mask);
-}
-
-int copy_event_action_tables(const EventActionTables &tables, int chnid, uint64_t mask)
-{
-    const bool failed =
-        copy_whiteled_effective_schedules(ZQDB_PATH, tables.white_led_schedule, chnid, mask) != 0 ||
-        copy_http_notification_schedules(ZQDB_PATH, tables.http_schedule, chnid, mask) != 0 ||
-        copy_whiteled_params(ZQDB_PATH, tables.white_led_params, chnid, mask) != 0 ||
-        copy_http_notification_params(ZQDB_PATH, tables.http_params, chnid, mask) != 0 ||
-        copy_ptz_params_all(ZQDB_PATH, tables.ptz_type, chnid, mask) != 0;
-    return failed ? -1 : 0;
 }

@@ -8,6 +8,7 @@
 #include "codecs/event_action_db.h"
 #include "codecs/event_actions.h"
 #include "codecs/event_schedule_db.h"
+#include "core/reply_reader.h"
 #include "modules/video/vca.h"
 #include "modules/video/video_records.h"
 #include "platform/confdb/confdb.h"
@@ -70,7 +71,11 @@ int read_smart_event(const char *db, smart_event_record *record, int chnid, int 
         memset(record, 0, sizeof *record);
         return -1;
     }
-    return confdb_read_record(db, kRecSmartEvent, smart_event_id(chnid, index), record, sizeof *record);
+    const int found =
+        confdb_read_record(db, kRecSmartEvent, smart_event_id(chnid, index), record, sizeof *record);
+    // The texts end within their fields, whatever was stored.
+    terminate_event_action_texts(record);
+    return found;
 }
 
 int write_smart_event(const char *db, const smart_event_record *record, int index)

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "codecs/channel_db.h"
+#include "core/reply_reader.h"
 #include "modules/video/videoloss_records.h"
 #include "platform/confdb/confdb.h"
 
@@ -32,6 +33,9 @@ int read_video_lost(const char *db, video_lost_record *record, int chnid)
     }
     const int found = confdb_read_record(db, kRecVideoLoss, chnid, record, sizeof *record);
     record->camId = chnid;
+    // The texts end within their fields, whatever was stored.
+    terminate_field_text(record->chn_alarmout0);
+    terminate_field_text(record->chn_alarmout1);
     return found;
 }
 
