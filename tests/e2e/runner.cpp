@@ -20,13 +20,13 @@
 #include <fstream>
 #include <iostream>
 #include <memory>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "coresim/payload_text.h"
+#include "pattern_match.h"
 
 namespace {
 
@@ -644,7 +644,7 @@ void check_output(const Request &c, const RunResult &result, const Sessions &ses
     const std::string which = "request " + std::to_string(step + 1) + ": ";
     if (c.match_stdout) {
         const std::string pattern = with_sessions(c.stdout_pattern, sessions);
-        EXPECT_TRUE(std::regex_match(result.out, std::regex(pattern)))
+        EXPECT_TRUE(pattern_matches(result.out, pattern))
             << which << "output does not match " << pattern << "\ngot:\n"
             << visible(result.out);
         EXPECT_EQ(result.exit_code, c.expected_exit) << which;
@@ -708,7 +708,7 @@ void check_files(const Case &c, const std::string &root)
 {
     for (const auto &check : c.file_matches) {
         const std::string content = read_file(root + "/" + check.path);
-        EXPECT_TRUE(std::regex_match(content, std::regex(check.pattern)))
+        EXPECT_TRUE(pattern_matches(content, check.pattern))
             << check.path << " does not match " << check.pattern << "\ncontent:\n"
             << visible(content);
     }
