@@ -2,6 +2,7 @@
 # repeatable whatever the machine's load) and private memory at exit.
 bench_out=${BENCH_OUT:-$(pwd)/bench/out}
 mkdir -p "$bench_out"
+. tests/support/demo_login.sh
 
 build_helpers() {
     cc -O2 -o "$bench_out/trivial_ok" bench/trivial_ok.c
@@ -10,11 +11,14 @@ build_helpers() {
 }
 
 # instructions "VAR=value ..." COMMAND...: total instructions of one run.
+# The measured programs see only PATH and VARS: start-up scans the
+# environment (the C library's tunables, getenv), so the caller's own
+# environment would otherwise weigh on the figures, and unevenly.
 instructions() {
     vars=$1
     shift
     # shellcheck disable=SC2086
-    env $vars valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null </dev/null |
+    env -i PATH="$PATH" $vars valgrind --tool=callgrind --callgrind-out-file=/dev/null "$@" 2>&1 >/dev/null </dev/null |
         sed -n 's/.*Collected : \([0-9]*\).*/\1/p'
 }
 
@@ -23,7 +27,7 @@ private_memory() {
     vars=$1
     shift
     # shellcheck disable=SC2086
-    env $vars "$bench_out/privmem" "$@" 2>/dev/null </dev/null | tail -n 1
+    env -i PATH="$PATH" $vars "$bench_out/privmem" "$@" 2>/dev/null </dev/null | tail -n 1
 }
 
 ratio() {

@@ -11,15 +11,9 @@ mkdir -p "$root/var/run" "$root/mnt/nand/app" "$root/dev/shm"
 NVR_ROOT="$root" build/bin/coresim --demo --ready "$root/ready" >/dev/null 2>&1 &
 coresim=$!
 trap 'kill $coresim 2>/dev/null || true; wait 2>/dev/null || true; rm -rf "$root"' EXIT
-i=0
-while [ ! -f "$root/ready" ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i + 1)); done
+wait_ready "$root/ready"
 
-NVR_ROOT="$root" build/bin/nvrconf init >/dev/null
-NVR_ROOT="$root" build/bin/nvrconf passwd admin bench >/dev/null
-digest=$(printf bench | md5sum | cut -d' ' -f1)
-session=$(printf '{"userName":"admin","md5":"%s"}' "$digest" |
-    env NVR_ROOT="$root" REQUEST_METHOD=POST PATH_INFO=/1000 CONTENT_TYPE=application/json build/bin/nvrweb.cgi |
-    sed -n 's/.*"sessionId": "\([0-9]*\)".*/\1/p')
+session=$(root_login "$root" build/bin bench)
 [ -n "$session" ] || { echo "session_request: the login failed" >&2; exit 1; }
 cookie="userName=admin;sessionId=$session"
 

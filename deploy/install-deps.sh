@@ -4,7 +4,7 @@
 set -eu
 
 packages="make cmake g++ pkg-config libjson-c-dev libsqlite3-dev libssl-dev libgtest-dev
-  lighttpd clang clang-tidy clang-format valgrind curl node-blueimp-md5
+  lighttpd clang clang-tidy clang-format valgrind curl node-blueimp-md5 unzip zip
   chromium chromium-driver python3-selenium ffmpeg"
 
 # The board is 32-bit ARM: a cross compiler, the armhf development packages

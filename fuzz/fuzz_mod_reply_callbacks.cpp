@@ -17,6 +17,7 @@
 #include "modules/status/status.h"
 #include "modules/stream/stream.h"
 #include "modules/storage/storage.h"
+#include "modules/system/online_upgrade.h"
 #include "modules/system/system.h"
 #include "modules/video/video.h"
 #include "platform/msgsock/msgsock.h"
@@ -27,7 +28,7 @@ namespace {
 const IpcCallback kCallbacks[] = {on_status_ipc_callback, on_storage_ipc_callback, on_system_ipc_callback,
                                   on_video_ipc_callback,  on_camera_ipc_callback,  on_stream_callback,
                                   on_record_ipc_callback, on_network_ipc_callback, on_alarm_ipc_callback,
-                                  on_ptz_ipc_callback};
+                                  on_ptz_ipc_callback,    on_upgrade_ipc_callback};
 
 // Reply codes the modules decode, so most inputs reach a decoder.
 const int32_t kCodes[] = {
@@ -40,7 +41,10 @@ const int32_t kCodes[] = {
     8371, 8376, 8377, 8385, 8379, 8386, 8375, 6218, 6173, 8488, 8494, 8495, 8496, 8507, 8508, 8439, 8440,
     8403, 8431, 8475, 8457, 8529, 8530, 8536, 6316, 8535, 8537, 6317, 8540, // smart analytics
     8237, 8238, 8239, 8240, 8241, 8242, 8243, 8244, 8248, 8253, 8254, 8257, 8259, 8260, 8261, 8268, 8269,
-    6209, 6210, 6211, 6212};
+    6209, 6210, 6211, 6212, 8528, 9012, 9013, 9014, 9015, 9016,
+    // Online and camera firmware upgrades.
+    8350, 6716, 6717, 6715, 6713, 8365, 8213, 8215, 8231, 8232, 8373, 8374, 6220, 6221, 8289, 8290, 8293,
+    6207, 6208, 6215, 7290, 7291, 7292, 7293, 6421};
 
 } // namespace
 

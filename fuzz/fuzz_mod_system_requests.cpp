@@ -18,8 +18,10 @@
 
 namespace {
 
-const char *const kPaths[] = {"/1001", "/1012", "/1017",   "/6081", "/3300", "/3301", "/3302", "/3303",
-                              "/3304", "/json", "/vb.htm", "/ipc",  "/1002", "/1003", "/1015", "/1021"};
+const char *const kPaths[] = {"/1001", "/1012", "/1017", "/6081",   "/3300", "/3301", "/3302",
+                              "/3303", "/3304", "/json", "/vb.htm", "/ipc",  "/1002", "/1003",
+                              "/1015", "/1021", "/6301", "/1033",   "/1031", "/6311", "/6321",
+                              "/6322", "/6323", "/6324", "/6325"};
 constexpr size_t kPathCount = sizeof kPaths / sizeof kPaths[0];
 
 // Creates the device folder `path` with its parents; its root path back.

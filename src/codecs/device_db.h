@@ -14,7 +14,18 @@
 constexpr size_t kHostNameSize = 132;
 constexpr size_t kHostNameStored = 128; // a host name keeps at most 127 characters
 
+// Fire-and-forget messages of every module: a service's settings changed
+// (service_name naming it, e.g. "network"), the recorder restarts.
+constexpr int kMsgServiceChanged = 1702;
+constexpr int kMsgRestart = 1703;
+
 #pragma pack(push, 1)
+
+// What changed, for the services that reload their settings.
+struct service_name {
+    char name[32];
+};
+static_assert(sizeof(service_name) == 32);
 
 // One record (id 0).
 struct port_record {

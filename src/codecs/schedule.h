@@ -56,6 +56,12 @@ json_object *get_schedule_json_object_ex(const schedule_record *schedule);
 // every time.
 json_object *get_schedule_json_object_ipc(const schedule_record *schedule);
 
+// Reads the schedule record (kind, id) of database `db`.
+using ScheduleReader = int (*)(const char *db, int kind, schedule_record *schedule, int id);
+// Adds under `key` the schedule that `read` gives for (kind, id) of the
+// configuration database: in the output form, or with `ex` the _ex form.
+void add_schedule(json_object *object, const char *key, ScheduleReader read, int kind, int id, bool ex);
+
 // Zeroes the record and fills it from the array under `key`. -1, with the
 // record untouched, for a null argument or when `key` holds no array.
 int get_schedule_by_json(json_object *request, const char *key, schedule_record *schedule);

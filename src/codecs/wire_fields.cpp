@@ -154,10 +154,10 @@ void wire_add_fields(json_object *object, const void *record, const WireLayout &
             json_add_int(object, field.key, wire_field_int(record, field));
             continue;
         }
-        char text[512];
+        // The whole field, up to its first NUL: a text that fills a wide
+        // field keeps its tail.
         const char *at = static_cast<const char *>(record) + field.offset;
-        copy_field_text(text, sizeof text, at, field.size);
-        json_add_string(object, field.key, text);
+        json_object_object_add(object, field.key, json_field_string(at, field.size));
     }
 }
 

@@ -35,9 +35,11 @@ struct Registry {
         int n;
     } placed[kMaxWebTables];
     int placed_count;
-    WebRes slots[MAX_WEBREQ_COUNT];
-    PathKey keys[MAX_WEBREQ_COUNT]; // each slot's path as a key, made once (0 when free)
-    unsigned char in_use[MAX_WEBREQ_COUNT];
+    // Each slot points at its row in the registering table (tables outlive
+    // their registration), so that registering a row costs a key and a
+    // pointer, not a copy: every request registers every table.
+    const WebRes *rows[MAX_WEBREQ_COUNT]; // null when free
+    PathKey keys[MAX_WEBREQ_COUNT];       // each slot's path as a key, made once (0 when free)
 };
 
 Registry g_registry;
@@ -63,7 +65,32 @@ bool path_key(const char *path, PathKey *key)
     return true;
 }
 
+// The key of a row's path field: its characters up to the first NUL (the
+// bytes after it may be anything in a table filled at run time), found
+// without a string walk.
+PathKey row_key(const char (&field)[sizeof(WebRes::path)])
+{
+    uint64_t word;
+    memcpy(&word, field, sizeof word);
+    if constexpr (std::endian::native == std::endian::big)
+        word = __builtin_bswap64(word);
+    // The lowest set bit marks the first zero byte exactly (carries only
+    // ever flag bytes above a real zero).
+    const uint64_t zero_bytes = (word - 0x0101010101010101ULL) & ~word & 0x8080808080808080ULL;
+    if (zero_bytes != 0) {
+        const int kept_bits = std::countr_zero(zero_bytes) & ~7;
+        word = kept_bits == 0 ? 0 : word & (~0ULL >> (64 - kept_bits));
+    }
+    return __builtin_bswap64(word);
+}
+
 PathKey slot_key(int slot) { return g_registry.keys[slot]; }
+
+void clear_slot(int slot)
+{
+    g_registry.rows[slot] = nullptr;
+    g_registry.keys[slot] = 0;
+}
 
 // Removes the in-use slots whose keys are among the `n` sorted `keys`. A
 // table's paths share their leading digits, so most slots fall outside the
@@ -73,14 +100,12 @@ void unregister_keys(const PathKey *keys, int n)
     if (n == 0)
         return;
     for (int slot = 0; slot < g_registry.high; ++slot) {
-        if (g_registry.in_use[slot] == 0)
+        if (g_registry.rows[slot] == nullptr)
             continue;
         const PathKey key = slot_key(slot);
         if (key < keys[0] || key > keys[n - 1] || !std::binary_search(keys, keys + n, key))
             continue;
-        g_registry.slots[slot] = WebRes{};
-        g_registry.keys[slot] = 0;
-        g_registry.in_use[slot] = 0;
+        clear_slot(slot);
         --g_registry.count;
         g_registry.first_free = std::min(g_registry.first_free, slot);
     }
@@ -94,11 +119,8 @@ bool remove_placed(const WebRes *table, int n)
         const Registry::Placed placed = g_registry.placed[index];
         if (placed.table != table || placed.n != n)
             continue;
-        for (int slot = placed.first; slot < placed.first + n; ++slot) {
-            g_registry.slots[slot] = WebRes{};
-            g_registry.keys[slot] = 0;
-            g_registry.in_use[slot] = 0;
-        }
+        for (int slot = placed.first; slot < placed.first + n; ++slot)
+            clear_slot(slot);
         g_registry.count -= n;
         g_registry.first_free = std::min(g_registry.first_free, placed.first);
         g_registry.placed[index] = g_registry.placed[--g_registry.placed_count];
@@ -121,19 +143,13 @@ int WebResRegister(const WebRes *table, int n)
     int slot = g_registry.first_free;
     int first_used = -1;
     for (; slot < MAX_WEBREQ_COUNT && next < n; ++slot) {
-        if (g_registry.in_use[slot] != 0)
+        if (g_registry.rows[slot] != nullptr)
             continue;
         if (first_used < 0)
             first_used = slot;
         const WebRes &row = table[next++];
-        WebRes &entry = g_registry.slots[slot];
-        entry = WebRes{};
-        // Copied up to its terminator so that the padding is always zero.
-        memcpy(entry.path, row.path, strnlen(row.path, sizeof entry.path - 1));
-        entry.handler = row.handler;
-        entry.right = row.right;
-        g_registry.keys[slot] = padded_key(entry.path);
-        g_registry.in_use[slot] = 1;
+        g_registry.rows[slot] = &row;
+        g_registry.keys[slot] = row_key(row.path);
         ++g_registry.count;
         g_registry.high = std::max(g_registry.high, slot + 1);
     }
@@ -171,17 +187,17 @@ const WebRes *FindWebRes(const char *path)
     if (path == nullptr || !path_key(path, &key))
         return nullptr;
     for (int slot = 0; slot < g_registry.high; ++slot) {
-        if (slot_key(slot) == key)
-            return &g_registry.slots[slot];
+        if (slot_key(slot) == key && g_registry.rows[slot] != nullptr)
+            return g_registry.rows[slot];
     }
     return nullptr;
 }
 
 const WebRes *WebResAt(int slot)
 {
-    if (slot < 0 || slot >= g_registry.high || g_registry.in_use[slot] == 0)
+    if (slot < 0 || slot >= g_registry.high)
         return nullptr;
-    return &g_registry.slots[slot];
+    return g_registry.rows[slot];
 }
 
 int DispatchWebReq(const char *path, char *text)
@@ -190,8 +206,8 @@ int DispatchWebReq(const char *path, char *text)
     if (path == nullptr || !path_key(path, &key))
         return -1;
     for (int slot = 0; slot < g_registry.high; ++slot) {
-        if (g_registry.in_use[slot] != 0 && slot_key(slot) == key)
-            return g_registry.slots[slot].handler(text);
+        if (slot_key(slot) == key && g_registry.rows[slot] != nullptr)
+            return g_registry.rows[slot]->handler(text);
     }
     return -1;
 }

@@ -24,6 +24,7 @@ namespace {
 
 constexpr const char *kDebugLogPath = "/mnt/nand/cgi_log.txt";
 constexpr size_t kLogLineMax = 2048;
+constexpr size_t kDownloadChunk = 4095;
 constexpr size_t kUserNameMax = 64;
 
 const char *header_of_kind(int kind)
@@ -84,6 +85,18 @@ int cgi_writeback_webserver(int kind, const char *text)
     fputs(text, out);
     fflush(out);
     return 0;
+}
+
+void cgi_send_download(FILE *file, const char *name)
+{
+    FILE *out = cgiOut != nullptr ? cgiOut : stdout;
+    fputs("Content-Type:application/octet-stream\r\n", out);
+    fprintf(out, "Content-Disposition: attachment; filename= %s\r\n\r\n", name);
+    char chunk[kDownloadChunk];
+    size_t got = 0;
+    while ((got = fread(chunk, 1, sizeof chunk, file)) > 0)
+        fwrite(chunk, 1, got, out);
+    fflush(out);
 }
 
 int cgi_error_to_webserver(int kind)

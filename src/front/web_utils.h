@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 
 #include "platform/fslog/log_record.h"
@@ -17,6 +18,10 @@ constexpr int kRespJson = 1;
 constexpr int kRespRaw = 2;
 
 int cgi_writeback_webserver(int kind, const char *text);
+// Writes a download: the header lines "Content-Type:application/octet-stream"
+// and "Content-Disposition: attachment; filename= NAME", then the rest of
+// `file` in chunks of 4095 bytes, flushed.
+void cgi_send_download(FILE *file, const char *name);
 int cgi_error_to_webserver(int kind);
 
 // Appends one line to the debug log; callers pass an empty function name.

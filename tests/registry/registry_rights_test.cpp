@@ -37,6 +37,8 @@ const Family kFamilies[] = {
     {6040, 6047, {WebRight::Settings}},
     // PTZ ports, speeds and tours; the live page asks for PTZ support.
     {6050, 6057, {WebRight::Settings, WebRight::LiveView}},
+    // Online and camera firmware upgrades.
+    {6082, 6089, {WebRight::Shutdown}},
     {6100, 6109, {WebRight::Storage}},
     {6200, 6227, {WebRight::Storage}},
     {7000, 7099, {WebRight::Settings}},

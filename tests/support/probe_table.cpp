@@ -97,8 +97,15 @@ int probe_stdin(char *text)
 }
 
 // "/oem", "/1019" and "/1010" stand in for upload paths that the intake
-// treats specially; a module table registering them comes first in the
-// registry and hides these rows.
+// treats specially. The system module serves them too, so their table
+// registers ahead of every module table and hides the module's rows.
+constexpr int kWebTableProbeFirst = 0;
+constexpr WebRes probe_intake_res[] = {
+    {"/oem", probe_upload, WebRight::Session},
+    {"/1019", probe_upload, WebRight::Session},
+    {"/1010", probe_stdin, WebRight::Session},
+};
+
 // Every probe needs a live session; "/pupsd" takes uploads only from an
 // account with the shutdown right.
 constexpr WebRes probe_web_res[] = {
@@ -107,10 +114,10 @@ constexpr WebRes probe_web_res[] = {
     {"/perr1", probe_err_json, WebRight::Session}, {"/perr7", probe_err_other, WebRight::Session},
     {"/plog", probe_log, WebRight::Session},       {"/penv", probe_env, WebRight::Session},
     {"/puser", probe_user, WebRight::Session},     {"/pup", probe_upload, WebRight::Session},
-    {"/oem", probe_upload, WebRight::Session},     {"/1019", probe_upload, WebRight::Session},
-    {"/1010", probe_stdin, WebRight::Session},     {"/pupsd", probe_upload, WebRight::Shutdown},
+    {"/pupsd", probe_upload, WebRight::Shutdown},
 };
 
 } // namespace
 
+NVR_WEB_TABLE(kWebTableProbeFirst, probe_intake_res)
 NVR_WEB_TABLE(kWebTableTestOnly, probe_web_res)

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -32,11 +33,19 @@ std::vector<WebRes> make_table(char prefix, int n)
     return rows;
 }
 
+// The registry slot holding `path`, counted from the slot of "/A00000".
 int slot_of(const char *path)
 {
-    const WebRes *entry = FindWebRes(path);
-    const WebRes *first = FindWebRes("/A00000");
-    return entry != nullptr && first != nullptr ? static_cast<int>(entry - first) : -1;
+    int first = -1;
+    int found = -1;
+    for (int slot = 0; slot < MAX_WEBREQ_COUNT; ++slot) {
+        const WebRes *entry = WebResAt(slot);
+        if (entry != nullptr && strcmp(entry->path, "/A00000") == 0)
+            first = slot;
+        if (entry != nullptr && strcmp(entry->path, path) == 0)
+            found = slot;
+    }
+    return first >= 0 && found >= 0 ? found - first : -1;
 }
 
 TEST(Dispatch, CallsTheRegisteredHandlerWithTheExactText)
@@ -57,6 +66,24 @@ TEST(Dispatch, CallsTheRegisteredHandlerWithTheExactText)
     EXPECT_EQ(FindWebRes("/nothing"), nullptr);
     EXPECT_EQ(WebResUnregister(table, 2), 0);
     EXPECT_EQ(FindWebRes("/6100"), nullptr);
+}
+
+TEST(Dispatch, RowsFilledAtRunTimeMatchUpToTheirTerminatorOnly)
+{
+    WebRes table[2] = {};
+    memcpy(table[0].path, "/ab\0xyz", 8); // bytes after the terminator
+    memcpy(table[1].path, "/123456", 8);  // seven characters and the terminator
+    table[0].handler = record_a;
+    table[1].handler = record_b;
+    ASSERT_EQ(WebResRegister(table, 2), 0);
+    EXPECT_EQ(FindWebRes("/ab"), &table[0]);
+    EXPECT_EQ(FindWebRes("/ab\0xyz"), &table[0]);
+    EXPECT_EQ(FindWebRes("/abx"), nullptr);
+    EXPECT_EQ(FindWebRes("/123456"), &table[1]);
+    EXPECT_EQ(FindWebRes("/1234567"), nullptr);
+    EXPECT_EQ(FindWebRes(""), nullptr); // never a free slot
+    EXPECT_EQ(WebResUnregister(table, 2), 0);
+    EXPECT_EQ(FindWebRes("/ab"), nullptr);
 }
 
 TEST(Dispatch, RejectsNullTablesAndEmptyCounts)

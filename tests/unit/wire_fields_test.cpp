@@ -71,6 +71,17 @@ TEST(WireFields, RecordToJsonReadsTextsOnlyToTheirWidth)
     wire_add_fields(object.get(), &sample, kSample);
     EXPECT_STREQ(json_object_to_json_string(object.get()),
                  R"({ "port": -1, "name": "ABCDEFGH", "level": 16909060 })");
+
+    // A wide field that its text fills keeps every character.
+    struct Wide {
+        char data[1024];
+    } wide;
+    memset(wide.data, 'w', sizeof wide.data);
+    const WireField wide_field[] = {WIRE_TEXT("data", Wide, data)};
+    const JsonPtr wide_object = json_new_object();
+    wire_add_fields(wide_object.get(), &wide, wire_layout(wide_field, sizeof wide));
+    EXPECT_EQ(json_object_get_string(json_object_object_get(wide_object.get(), "data")),
+              std::string(1024, 'w'));
 }
 
 // Entries of a flag, a time text and a level, 16 bytes apart from byte 4;

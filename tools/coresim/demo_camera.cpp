@@ -241,9 +241,10 @@ template <typename Param> void on_test_connect(const CoreMessage &request, Answe
     Param param;
     if (!demo_payload_as(request, &param))
         return;
-    param.ipAddr[sizeof param.ipAddr - 1] = param.password[sizeof param.password - 1] = '\0';
+    ipc_connect_target &target = param.target;
+    target.ipAddr[sizeof target.ipAddr - 1] = target.password[sizeof target.password - 1] = '\0';
     answer.push_back(AnswerStep::reply(request.code + kReplyOffset,
-                                       demo_int32s({connect_result(param.ipAddr, param.password)})));
+                                       demo_int32s({connect_result(target.ipAddr, target.password)})));
 }
 
 // Width and height pairs of `list` into the words of a resolution list.

@@ -151,7 +151,7 @@ void get_watermark(const CoreMessage &request, Answer &answer)
 void set_watermark(const CoreMessage &request, Answer &answer)
 {
     ipc_watermark_setting setting;
-    if (!demo_payload_as(request, &setting) || !channel_ok(setting.chnid))
+    if (!demo_payload_as(request, &setting) || !channel_ok(setting.info.chnid))
         return;
     setting.copy[sizeof setting.copy - 1] = '\0';
     const uint64_t copies = channel_mask_from_text(setting.copy);
@@ -159,8 +159,8 @@ void set_watermark(const CoreMessage &request, Answer &answer)
         if ((copies >> chnid & 1u) == 0)
             continue;
         ipc_watermark_info &mark = features(chnid).watermark;
-        mark.enable = setting.enable;
-        memcpy(mark.watermark, setting.watermark, sizeof mark.watermark);
+        mark.enable = setting.info.enable;
+        memcpy(mark.watermark, setting.info.watermark, sizeof mark.watermark);
     }
     reply(answer, request, demo_int32s({kResOk}));
 }
@@ -204,10 +204,10 @@ void set_tracking(const CoreMessage &request, Answer &answer)
         if ((mask >> chnid & 1u) == 0)
             continue;
         ipc_auto_tracking_info &tracking = features(chnid).tracking;
-        tracking.params = setting.params;
+        tracking.params = setting.info.params;
         tracking.params.chnid = chnid;
-        tracking.schedule = setting.schedule;
-        tracking.tail = setting.tail;
+        tracking.schedule = setting.info.schedule;
+        tracking.tail = setting.info.tail;
     }
     reply(answer, request, demo_int32s({kResOk}));
 }
@@ -262,7 +262,10 @@ void set_audio(const CoreMessage &request, Answer &answer)
             ok = false;
             continue;
         }
-        memcpy(&features(chnid).audio.audioEnable, &setting.audioEnable, 10 * sizeof(int32_t));
+        ipc_audio_config &audio = features(chnid).audio;
+        const int32_t own = audio.chnid;
+        audio = setting.config;
+        audio.chnid = own;
     }
     reply(answer, request, demo_int32s({ok ? kResOk : 1}));
 }

@@ -80,7 +80,7 @@ void on_multicast(const CoreMessage &request, Answer &answer)
 
 void ignore(const CoreMessage &, Answer &) {}
 
-// 1702 (kMsgNetworkChanged) is the device-wide "settings changed" message,
+// 1702 (kMsgServiceChanged) is the device-wide "settings changed" message,
 // answered in demo_device.cpp.
 const DemoRow kNetworkRows[] = {
     {kMsgSlaveClear, ignore},

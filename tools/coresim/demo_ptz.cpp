@@ -186,7 +186,7 @@ const DemoRow kPtzRows[] = {
     {kMsgPtzPresetCall, ignore},
     {kMsgPtzZoom, ignore},
     {kMsgFishPtzTourSet, ignore},
-    {kMsgPtzSupport, on_support},
+    {kMsgGetPtzSupport, on_support},
     {kMsgPtzInfo, on_state},
     {kMsgFishPtzInfo, on_state},
     {kMsgPtzBasicGet, on_basic_get},

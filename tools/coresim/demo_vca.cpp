@@ -34,10 +34,10 @@ constexpr RuleKind kKinds[] = {
     {kMsgGetVcaLoitering, kMsgSetVcaLoitering, sizeof(vca_rule), 0},
     {kMsgGetVcaHuman, kMsgSetVcaHuman, sizeof(vca_rule), 0},
     {kMsgGetVcaPeople, kMsgSetVcaPeople, sizeof(vca_people_rule), offsetof(vca_people_rule, width)},
-    {kMsgGetVcaSettings, kMsgSetVcaSettings, sizeof(vca_settings), offsetof(vca_settings, width)},
+    {kMsgGetVcaSettings, kMsgSetVcaSettings, sizeof(vca_settings), offsetof(vca_settings, head.width)},
     {kMsgGetVcaLeftRemove, kMsgSetVcaLeftRemove, sizeof(vca_left_remove), 0},
     {kMsgGetVcaLine2, kMsgSetVcaLine2, sizeof(vca_line_rule2), offsetof(vca_line_rule2, width)},
-    {kMsgGetVcaSettings2, kMsgSetVcaSettings2, sizeof(vca_settings2), offsetof(vca_settings2, width)},
+    {kMsgGetVcaSettings2, kMsgSetVcaSettings2, sizeof(vca_settings2), offsetof(vca_settings2, head.width)},
 };
 
 std::map<std::pair<int32_t, int32_t>, std::string> g_rules; // by (set code, channel)
@@ -118,13 +118,13 @@ std::string default_rule(const RuleKind &kind, int32_t chnid)
         default_line(&rule->lines[0]);
     } else if (kind.size == sizeof(vca_settings)) {
         auto *settings = static_cast<vca_settings *>(at);
-        settings->vca_type = 1;
-        settings->fps = 10;
+        settings->head.vca_type = 1;
+        settings->head.fps = 10;
         default_box(&settings->box.min_start_x, 1);
     } else if (kind.size == sizeof(vca_settings2)) {
         auto *settings = static_cast<vca_settings2 *>(at);
-        settings->vca_type = 2;
-        settings->fps = 10;
+        settings->head.vca_type = 2;
+        settings->head.fps = 10;
         for (int set = 0; set < kVcaPositionSets; ++set)
             default_box(&settings->columns[0][set], kVcaPositionSets);
     }

@@ -1,6 +1,9 @@
 // Demo settings of the network service pages: NTP, PPPoE, DDNS, e-mail,
 // SNMP, P2P and the push-message options.
+#include <algorithm>
+#include <cstddef>
 #include <cstdio>
+#include <cstring>
 
 #include "demo_network.h"
 #include "modules/network/service_records.h"
@@ -11,84 +14,99 @@ namespace {
 
 template <size_t N> void put(char (&field)[N], const char *text) { snprintf(field, N, "%s", text); }
 
-time_record demo_time()
-{
-    time_record record{};
-    record.ntpEnable = 1;
-    put(record.timeZone, "GMT+01:00");
-    put(record.timeZoneName, "Europe/Berlin");
-    put(record.ntpServer, "pool.ntp.org");
-    record.syncEnable = 1;
-    record.syncInterval = 24;
-    return record;
-}
+// One demo value of a service record: a number or a text (cut to its field).
+struct DemoField {
+    int kind;
+    size_t offset;
+    size_t size;
+    const char *text; // null: `number`
+    int32_t number;
+};
+#define DEMO_TEXT(Kind, Record, member, value)                                                               \
+    DemoField { Kind, offsetof(Record, member), sizeof(static_cast<Record *>(nullptr)->member), value, 0 }
+#define DEMO_INT(Kind, Record, member, value)                                                                \
+    DemoField { Kind, offsetof(Record, member), sizeof(int32_t), nullptr, value }
 
-pppoe_record demo_pppoe()
-{
-    pppoe_record record{};
-    record.autoConnect = 1;
-    put(record.userName, "demo-dsl");
-    put(record.password, "dsl-secret");
-    return record;
-}
+const DemoField kServiceFields[] = {
+    DEMO_INT(kRecTime, time_record, ntpEnable, 1),
+    DEMO_TEXT(kRecTime, time_record, timeZone, "GMT+01:00"),
+    DEMO_TEXT(kRecTime, time_record, timeZoneName, "Europe/Berlin"),
+    DEMO_TEXT(kRecTime, time_record, ntpServer, "pool.ntp.org"),
+    DEMO_INT(kRecTime, time_record, syncEnable, 1),
+    DEMO_INT(kRecTime, time_record, syncInterval, 24),
 
-ddns_record demo_ddns()
-{
-    ddns_record record{};
-    record.enable = 1;
-    put(record.domain, "dyndns.example.org");
-    put(record.userName, "demo");
-    put(record.password, "ddns-secret");
-    put(record.hostName, "demo-recorder.example.org");
-    put(record.ddnsurl, "https://dyndns.example.org/update");
-    record.updateFreq = 10;
-    record.http_port = 80;
-    record.rtsp_port = 554;
-    return record;
-}
+    DEMO_INT(kRecPppoe, pppoe_record, autoConnect, 1),
+    DEMO_TEXT(kRecPppoe, pppoe_record, userName, "demo-dsl"),
+    DEMO_TEXT(kRecPppoe, pppoe_record, password, "dsl-secret"),
 
-email_record demo_email()
-{
-    email_record record{};
-    record.enable = 1;
-    put(record.userName, "recorder@example.com");
-    put(record.password, "mail-secret");
-    put(record.smtpServer, "smtp.example.com");
-    record.smtpPort = 587;
-    put(record.senderAddr, "recorder@example.com");
-    put(record.senderName, "Demo Recorder");
-    record.enableTls = 2;
-    record.enableAttach = 1;
-    record.captureInterval = 5;
-    put(record.receivers[0].receiverAddr, "security@example.com");
-    put(record.receivers[0].receiverName, "Security desk");
-    put(record.receivers[1].receiverAddr, "owner@example.com");
-    put(record.receivers[1].receiverName, "Owner");
-    return record;
-}
+    DEMO_INT(kRecDdns, ddns_record, enable, 1),
+    DEMO_TEXT(kRecDdns, ddns_record, domain, "dyndns.example.org"),
+    DEMO_TEXT(kRecDdns, ddns_record, userName, "demo"),
+    DEMO_TEXT(kRecDdns, ddns_record, password, "ddns-secret"),
+    DEMO_TEXT(kRecDdns, ddns_record, hostName, "demo-recorder.example.org"),
+    DEMO_TEXT(kRecDdns, ddns_record, ddnsurl, "https://dyndns.example.org/update"),
+    DEMO_INT(kRecDdns, ddns_record, updateFreq, 10),
+    DEMO_INT(kRecDdns, ddns_record, http_port, 80),
+    DEMO_INT(kRecDdns, ddns_record, rtsp_port, 554),
 
-snmp_record demo_snmp()
-{
-    snmp_record record{};
-    record.v2c_enable = 1;
-    put(record.read_community, "public");
-    put(record.write_community, "private");
-    put(record.read_security_name, "reader");
-    put(record.write_security_name, "writer");
-    record.port = 161;
-    return record;
-}
+    DEMO_INT(kRecEmail, email_record, enable, 1),
+    DEMO_TEXT(kRecEmail, email_record, userName, "recorder@example.com"),
+    DEMO_TEXT(kRecEmail, email_record, password, "mail-secret"),
+    DEMO_TEXT(kRecEmail, email_record, smtpServer, "smtp.example.com"),
+    DEMO_INT(kRecEmail, email_record, smtpPort, 587),
+    DEMO_TEXT(kRecEmail, email_record, senderAddr, "recorder@example.com"),
+    DEMO_TEXT(kRecEmail, email_record, senderName, "Demo Recorder"),
+    DEMO_INT(kRecEmail, email_record, enableTls, 2),
+    DEMO_INT(kRecEmail, email_record, enableAttach, 1),
+    DEMO_INT(kRecEmail, email_record, captureInterval, 5),
+    DEMO_TEXT(kRecEmail, email_record, receivers[0].receiverAddr, "security@example.com"),
+    DEMO_TEXT(kRecEmail, email_record, receivers[0].receiverName, "Security desk"),
+    DEMO_TEXT(kRecEmail, email_record, receivers[1].receiverAddr, "owner@example.com"),
+    DEMO_TEXT(kRecEmail, email_record, receivers[1].receiverName, "Owner"),
 
-p2p_record demo_p2p()
+    DEMO_INT(kRecSnmp, snmp_record, v2c_enable, 1),
+    DEMO_TEXT(kRecSnmp, snmp_record, read_community, "public"),
+    DEMO_TEXT(kRecSnmp, snmp_record, write_community, "private"),
+    DEMO_TEXT(kRecSnmp, snmp_record, read_security_name, "reader"),
+    DEMO_TEXT(kRecSnmp, snmp_record, write_security_name, "writer"),
+    DEMO_INT(kRecSnmp, snmp_record, port, 161),
+
+    DEMO_INT(kRecP2p, p2p_record, enable, 1),
+    DEMO_TEXT(kRecP2p, p2p_record, company, "Example Security Ltd."),
+    DEMO_TEXT(kRecP2p, p2p_record, email, "support@example.com"),
+    DEMO_TEXT(kRecP2p, p2p_record, dealer, "Example Dealer"),
+    DEMO_TEXT(kRecP2p, p2p_record, model, "NVR-3216"),
+    DEMO_INT(kRecP2p, p2p_record, region, 1),
+};
+
+// The service records in the order they are stored, each record 0 of its kind.
+struct DemoService {
+    int kind;
+    size_t size;
+};
+constexpr DemoService kServices[] = {
+    {kRecTime, sizeof(time_record)},   {kRecPppoe, sizeof(pppoe_record)}, {kRecDdns, sizeof(ddns_record)},
+    {kRecEmail, sizeof(email_record)}, {kRecSnmp, sizeof(snmp_record)},   {kRecP2p, sizeof(p2p_record)},
+};
+constexpr size_t kServiceRecordMax =
+    std::max({sizeof(time_record), sizeof(pppoe_record), sizeof(ddns_record), sizeof(email_record),
+              sizeof(snmp_record), sizeof(p2p_record)});
+
+// The record of `service` from its rows of the field table, stored unless
+// one is there already.
+int store_service(const DemoService &service)
 {
-    p2p_record record{};
-    record.enable = 1;
-    put(record.company, "Example Security Ltd.");
-    put(record.email, "support@example.com");
-    put(record.dealer, "Example Dealer");
-    put(record.model, "NVR-3216");
-    record.region = 1;
-    return record;
+    static unsigned char record[kServiceRecordMax];
+    memset(record, 0, service.size);
+    for (const DemoField &field : kServiceFields) {
+        if (field.kind != service.kind)
+            continue;
+        if (field.text != nullptr)
+            snprintf(reinterpret_cast<char *>(record + field.offset), field.size, "%s", field.text);
+        else
+            memcpy(record + field.offset, &field.number, sizeof field.number);
+    }
+    return store_if_absent(service.kind, 0, record, service.size);
 }
 
 int add_key_if_absent(const char *key, const char *value)
@@ -100,18 +118,9 @@ int add_key_if_absent(const char *key, const char *value)
 
 int add_demo_netsvc()
 {
-    const time_record time = demo_time();
-    const pppoe_record pppoe = demo_pppoe();
-    const ddns_record ddns = demo_ddns();
-    const email_record email = demo_email();
-    const snmp_record snmp = demo_snmp();
-    const p2p_record p2p = demo_p2p();
-    int result = store_if_absent(kRecTime, 0, &time, sizeof time);
-    result |= store_if_absent(kRecPppoe, 0, &pppoe, sizeof pppoe);
-    result |= store_if_absent(kRecDdns, 0, &ddns, sizeof ddns);
-    result |= store_if_absent(kRecEmail, 0, &email, sizeof email);
-    result |= store_if_absent(kRecSnmp, 0, &snmp, sizeof snmp);
-    result |= store_if_absent(kRecP2p, 0, &p2p, sizeof p2p);
+    int result = 0;
+    for (const DemoService &service : kServices)
+        result |= store_service(service);
     for (int32_t channel = 0; channel < 16; ++channel) {
         const push_msg_event event{channel, channel < 4 ? 3 : 1};
         result |= store_if_absent(kRecPushMsgEvent, channel, &event, sizeof event);

@@ -13,7 +13,9 @@ namespace {
 constexpr int kDemoCameraChannels = 4;
 constexpr int kDemoSmartEvents[] = {0, 4};
 
-smart_event_record demo_event(int chnid)
+} // namespace
+
+smart_event_record demo_smart_event(int chnid)
 {
     smart_event_record record{};
     record.chnid = chnid;
@@ -33,8 +35,6 @@ smart_event_record demo_event(int chnid)
     return record;
 }
 
-} // namespace
-
 int add_demo_vca()
 {
     for (int chnid = 0; chnid < kDemoCameraChannels; ++chnid) {
@@ -43,7 +43,7 @@ int add_demo_vca()
             smart_event_record record;
             if (confdb_read_record(ZQDB_PATH, kRecSmartEvent, id, &record, sizeof record) != kRecAbsent)
                 continue;
-            record = demo_event(chnid);
+            record = demo_smart_event(chnid);
             if (confdb_write_record(ZQDB_PATH, kRecSmartEvent, id, &record, sizeof record) != 0)
                 return -1;
         }

@@ -359,10 +359,18 @@ int cmd_init(bool demo)
             return fail("cannot store the demo PTZ settings", "");
         if (add_demo_camera_features() != 0)
             return fail("cannot store the demo camera feature settings", "");
+        if (add_demo_peoplecnt() != 0)
+            return fail("cannot store the demo people counting settings", "");
         if (add_demo_storage() != 0)
             return fail("cannot store the demo storage settings", "");
         if (add_demo_vca() != 0)
             return fail("cannot store the demo smart events", "");
+        if (add_demo_anpr() != 0)
+            return fail("cannot store the demo plate lists", "");
+        if (add_demo_settings() != 0)
+            return fail("cannot store the demo access settings", "");
+        if (add_demo_snapshot() != 0)
+            return fail("cannot store the demo snapshot and camera event settings", "");
         // The recording pages' own demo settings come before the system
         // pages' record modes, which keep what is stored.
         if (add_demo_recording() != kExitOk)

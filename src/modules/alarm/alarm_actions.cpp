@@ -95,18 +95,6 @@ bool apply_camera_alarm_in_fields(json_object *dialog, alarm_chnin_event_record 
            changed;
 }
 
-// The action lists and schedules of a table set onto the masked owners.
-int copy_action_tables(const EventActionTables &tables, int owner, uint64_t mask)
-{
-    const bool failed =
-        copy_whiteled_effective_schedules(ZQDB_PATH, tables.white_led_schedule, owner, mask) != 0 ||
-        copy_whiteled_params(ZQDB_PATH, tables.white_led_params, owner, mask) != 0 ||
-        copy_http_notification_schedules(ZQDB_PATH, tables.http_schedule, owner, mask) != 0 ||
-        copy_http_notification_params(ZQDB_PATH, tables.http_params, owner, mask) != 0 ||
-        copy_ptz_params_all(ZQDB_PATH, tables.ptz_type, owner, mask) != 0;
-    return failed ? -1 : 0;
-}
-
 // What a copy of the recorder's input carries: all but its id, name,
 // trigger channels and picture channels, and the fields other pages keep.
 void take_alarm_in_setting(alarm_in_record *target, const alarm_in_record &source)
@@ -163,7 +151,7 @@ int copy_alarm_in_setting(const alarm_in_record &source, uint32_t mask)
     for (const DialogSchedule &entry : kDialogSchedules)
         if (copy_alarmin_schedules(ZQDB_PATH, entry.alarm_in_kind, id, mask) != 0)
             return -1;
-    return copy_action_tables(kAlarmInTables, id, mask);
+    return copy_event_action_tables(kAlarmInTables, id, mask);
 }
 
 void add_alarm_in_actions(json_object *reply, const alarm_in_record &record)
@@ -197,7 +185,7 @@ int copy_camera_alarm_in_setting(int chnid, int alarm_id, uint64_t mask)
     for (const DialogSchedule &entry : kDialogSchedules)
         if (copy_alarm_chnIn_schedules(ZQDB_PATH, entry.camera_kind, chnid, alarm_id, mask) != 0)
             return -1;
-    return copy_action_tables(kCameraAlarmInTables[alarm_id], chnid, mask);
+    return copy_event_action_tables(kCameraAlarmInTables[alarm_id], chnid, mask);
 }
 
 void add_camera_alarm_in_setting(json_object *entry, int chnid, int alarm_id)

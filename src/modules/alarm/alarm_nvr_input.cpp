@@ -10,14 +10,6 @@
 
 namespace {
 
-void add_schedule(json_object *reply, const char *key, int kind, int id, bool ex)
-{
-    static schedule_record schedule;
-    read_alarmin_schedule(ZQDB_PATH, kind, &schedule, id);
-    json_object_object_add(reply, key,
-                           ex ? get_schedule_json_object_ex(&schedule) : get_schedule_json_object(&schedule));
-}
-
 void add_nvr_input_fields(json_object *reply, const alarm_in_record &record)
 {
     json_add_int(reply, "alarmId", record.id);
@@ -82,10 +74,10 @@ int on_get_nvr_alarm_input(char *text)
         return cgi_error_to_webserver(kRespJson);
     const JsonPtr reply = json_new_object();
     add_nvr_input_fields(reply.get(), record);
-    add_schedule(reply.get(), "effective", kRecAlarminEffectiveSchedule, id, false);
-    add_schedule(reply.get(), "audible", kRecAlarminAudibleSchedule, id, true);
-    add_schedule(reply.get(), "email", kRecAlarminEmailSchedule, id, true);
-    add_schedule(reply.get(), "ptz", kRecAlarminPtzSchedule, id, true);
+    add_schedule(reply.get(), "effective", read_alarmin_schedule, kRecAlarminEffectiveSchedule, id, false);
+    add_schedule(reply.get(), "audible", read_alarmin_schedule, kRecAlarminAudibleSchedule, id, true);
+    add_schedule(reply.get(), "email", read_alarmin_schedule, kRecAlarminEmailSchedule, id, true);
+    add_schedule(reply.get(), "ptz", read_alarmin_schedule, kRecAlarminPtzSchedule, id, true);
     add_alarm_in_actions(reply.get(), record);
     return cgi_write_json(kRespJson, reply.get());
 }

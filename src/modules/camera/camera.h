@@ -8,6 +8,7 @@
 #include "modules/camera/camera_feature_records.h"
 #include "modules/camera/camera_records.h"
 #include "modules/camera/camera_relay.h"
+#include "modules/camera/peoplecnt_records.h"
 
 // Camera list, search, protocols and names.
 int on_get_ipc_detail(char *text);
@@ -92,6 +93,19 @@ int on_cgi_get_ipc_audio_info(char *text);
 int on_cgi_set_ipc_audio_info(char *text);
 int on_cgi_get_ipc_system_info(char *text);
 int on_cgi_get_ipc_custom_param(char *text);
+
+// People counting, POS, report backup and face settings.
+int on_cgi_get_peoplecnt_settings(char *text);
+int on_cgi_set_peoplecnt_settings(char *text);
+int on_cgi_get_peoplecnt_action(char *text);
+int on_cgi_set_peoplecnt_action(char *text);
+int on_cgi_set_peoplecnt_db_reset(char *text);
+int on_cgi_set_peoplecnt_liveview_reset(char *text);
+int on_cgi_get_pos_info(char *text);
+int on_cgi_set_pos_info(char *text);
+int on_cgi_get_report_auto_backup(char *text);
+int on_cgi_set_report_auto_backup(char *text);
+int on_cgi_set_face_config(char *text);
 
 // Camera firmware upgrades and the small camera probes.
 int on_upgrade_ipc_by_file(char *text);

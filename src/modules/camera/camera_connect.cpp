@@ -11,12 +11,13 @@ namespace {
 // Cameras are not asked on ports below this by the extended test.
 constexpr int32_t kLowestTestPort = 80;
 
-// Both test records carry the same fields, at other offsets.
-template <typename Param>
+// Both test records carry the same camera, at other offsets.
 constexpr WireField kConnectFields[] = {
-    WIRE_TEXT("ipAddr", Param, ipAddr),          WIRE_INT("managePort", Param, managePort),
-    WIRE_TEXT("userName", Param, userName),      WIRE_TEXT("password", Param, password),
-    WIRE_INT("camProtocol", Param, camProtocol),
+    WIRE_TEXT("ipAddr", ipc_connect_target, ipAddr),
+    WIRE_INT("managePort", ipc_connect_target, managePort),
+    WIRE_TEXT("userName", ipc_connect_target, userName),
+    WIRE_TEXT("password", ipc_connect_target, password),
+    WIRE_INT("camProtocol", ipc_connect_target, camProtocol),
 };
 
 // 0 when the request names a camera that can be reached: a non-empty
@@ -55,9 +56,10 @@ template <typename Param> int test_connect(const char *text, int code, int32_t l
     if (request == nullptr)
         return -1;
     Param param{};
-    wire_fill(request.get(), wire_layout(kConnectFields<Param>, sizeof param), &param);
-    if (param.managePort < lowest_port)
-        param.managePort = lowest_port;
+    ipc_connect_target &target = param.target;
+    wire_fill(request.get(), wire_layout(kConnectFields, sizeof target), &target);
+    if (target.managePort < lowest_port)
+        target.managePort = lowest_port;
     relay_request(code, &param, sizeof param, kRespText);
     return 0;
 }

@@ -5,7 +5,9 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codecs/camera_queries.h"
 #include "codecs/channel_db.h"
+#include "codecs/firmware_paths.h"
 #include "codecs/schedule.h"
 
 // Requests; each reply code is the request code + 5000.
@@ -14,8 +16,6 @@ constexpr int kMsgSetWatermark = 1216;
 constexpr int kMsgGetEventStream = 1217;
 constexpr int kMsgSetEventStream = 1218;
 constexpr int kMsgGetLprNightMode = 1219;
-constexpr int kMsgGetPtzSupport = 1262;
-constexpr int kMsgGetModelType = 2503;
 constexpr int kMsgGetChannelsModel = 2505;
 constexpr int kMsgGetIpcType = 2507;
 constexpr int kMsgGetAutoTracking = 3294;
@@ -34,9 +34,6 @@ constexpr int kMsgGetChipCode = 4004;
 // The free-form command text, and a second reply code of it.
 constexpr size_t kCameraCommandSize = 100;
 constexpr int kReplyCameraCommandMore = 9003;
-
-// Where camera firmware waits for its upgrade.
-constexpr const char *kCameraFirmwarePath = "/dev/shm/updateIPCFM.bin";
 
 #pragma pack(push, 1)
 
@@ -59,35 +56,14 @@ struct ipc_watermark_info {
 };
 static_assert(sizeof(ipc_watermark_info) == 44);
 
-// Request 1216.
+// Request 1216: the watermark and the channels it is copied to.
 struct ipc_watermark_setting {
-    int32_t chnid;
-    int32_t enable;
-    int32_t reserved;
-    char watermark[32];
+    ipc_watermark_info info;
     char copy[65];
     char tail[3];
 };
 static_assert(sizeof(ipc_watermark_setting) == 112);
 static_assert(offsetof(ipc_watermark_setting, copy) == 44);
-
-// Request 3372.
-struct ipc_audio_setting {
-    uint32_t mask[2]; // low word first
-    int32_t chnid;
-    int32_t audioEnable;
-    int32_t audioMode;
-    int32_t denoise;
-    int32_t encoding;
-    int32_t sampleRate;
-    int32_t inputGain;
-    int32_t inputMode;
-    int32_t audioGainControl;
-    int32_t outputVolume;
-    int32_t audioBitrate;
-    int32_t reserved;
-};
-static_assert(sizeof(ipc_audio_setting) == 56);
 
 // Reply 8371, by int32 index: the camera's audio options and its settings.
 constexpr int kAudioOptions = 9;
@@ -116,6 +92,15 @@ struct ipc_audio_config {
     int32_t outputVolume;
     int32_t audioBitrate;
 };
+// Request 3372: the settings behind the 64-bit channel mask.
+struct ipc_audio_setting {
+    uint32_t mask[2]; // low word first
+    ipc_audio_config config;
+    int32_t reserved;
+};
+static_assert(sizeof(ipc_audio_setting) == 56);
+static_assert(offsetof(ipc_audio_setting, config) == 8);
+
 struct ipc_audio_info {
     int32_t res;
     int32_t support;
@@ -162,15 +147,14 @@ static_assert(offsetof(ipc_auto_tracking_info, tail) + offsetof(ipc_tracking_tai
 // Request 3375: the same behind the 64-bit channel mask.
 struct ipc_auto_tracking_setting {
     uint32_t mask[2]; // low word first; the channel's own bit included
-    ipc_tracking_params params;
-    schedule_record schedule;
-    ipc_tracking_tail tail;
-    char pad[3];
+    ipc_auto_tracking_info info;
 };
 static_assert(sizeof(ipc_auto_tracking_setting) == 26528);
-static_assert(offsetof(ipc_auto_tracking_setting, schedule) == 40);
-static_assert(offsetof(ipc_auto_tracking_setting, tail) == 26216);
-static_assert(offsetof(ipc_auto_tracking_setting, tail) + offsetof(ipc_tracking_tail, reportMotion) == 26524);
+static_assert(offsetof(ipc_auto_tracking_setting, info) + offsetof(ipc_auto_tracking_info, schedule) == 40);
+static_assert(offsetof(ipc_auto_tracking_setting, info) + offsetof(ipc_auto_tracking_info, tail) == 26216);
+static_assert(offsetof(ipc_auto_tracking_setting, info) + offsetof(ipc_auto_tracking_info, tail) +
+                  offsetof(ipc_tracking_tail, reportMotion) ==
+              26524);
 
 // Request 3377 and reply 8377.
 struct ipc_custom_param_query {

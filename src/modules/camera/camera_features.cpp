@@ -57,11 +57,6 @@ const WireField kWatermarkFields[] = {
     WIRE_INT("enable", ipc_watermark_info, enable),
     WIRE_TEXT("watermark", ipc_watermark_info, watermark),
 };
-const WireField kWatermarkSetFields[] = {
-    WIRE_INT("chnid", ipc_watermark_setting, chnid),
-    WIRE_INT("enable", ipc_watermark_setting, enable),
-    WIRE_TEXT("watermark", ipc_watermark_setting, watermark),
-};
 
 constexpr size_t kEventStreamSize = 24;
 const WireField kEventStreamQueryFields[] = {WIRE_SLOT("chnid", 0), WIRE_SLOT("fisheyeType", 1)};
@@ -79,16 +74,21 @@ const WireField kAudioHeadFields[] = {
     WIRE_INT("supportMode", ipc_audio_info, supportMode),
     WIRE_INT("supportInputMode", ipc_audio_info, supportInputMode),
 };
-#define AUDIO_CONFIG(Record)                                                                                 \
-    WIRE_INT("chnid", Record, chnid), WIRE_INT("audioEnable", Record, audioEnable),                          \
-        WIRE_INT("audioMode", Record, audioMode), WIRE_INT("denoise", Record, denoise),                      \
-        WIRE_INT("encoding", Record, encoding), WIRE_INT("sampleRate", Record, sampleRate),                  \
-        WIRE_INT("inputGain", Record, inputGain), WIRE_INT("inputMode", Record, inputMode),                  \
-        WIRE_INT("audioGainControl", Record, audioGainControl),                                              \
-        WIRE_INT("outputVolume", Record, outputVolume), WIRE_INT("audioBitrate", Record, audioBitrate)
-// The settings in the order the reply's "config" and request 3372 share.
-const WireField kAudioConfigFields[] = {AUDIO_CONFIG(ipc_audio_config)};
-const WireField kAudioSetFields[] = {AUDIO_CONFIG(ipc_audio_setting)};
+// The settings of the reply's "config" and of request 3372.
+const WireField kAudioConfigFields[] = {
+    WIRE_INT("chnid", ipc_audio_config, chnid),
+    WIRE_INT("audioEnable", ipc_audio_config, audioEnable),
+    WIRE_INT("audioMode", ipc_audio_config, audioMode),
+    WIRE_INT("denoise", ipc_audio_config, denoise),
+    WIRE_INT("encoding", ipc_audio_config, encoding),
+    WIRE_INT("sampleRate", ipc_audio_config, sampleRate),
+    WIRE_INT("inputGain", ipc_audio_config, inputGain),
+    WIRE_INT("inputMode", ipc_audio_config, inputMode),
+    WIRE_INT("audioGainControl", ipc_audio_config, audioGainControl),
+    WIRE_INT("outputVolume", ipc_audio_config, outputVolume),
+    WIRE_INT("audioBitrate", ipc_audio_config, audioBitrate),
+};
+constexpr WireLayout kAudioConfig = wire_layout(kAudioConfigFields, sizeof(ipc_audio_config));
 
 constexpr size_t kSystemInfoSize = 880;
 const WireField kSystemInfoFields[] = {
@@ -112,7 +112,8 @@ const WireField kCustomReplyFields[] = {
 
 const WireLayout kModelTypeReply[] = {wire_layout(kModelTypeFields, 4)};
 const WireLayout kIpcTypeReply[] = {kModel};
-const WireLayout kWatermarkReply[] = {wire_layout(kWatermarkFields, sizeof(ipc_watermark_info))};
+constexpr WireLayout kWatermark = wire_layout(kWatermarkFields, sizeof(ipc_watermark_info));
+const WireLayout kWatermarkReply[] = {kWatermark};
 const WireLayout kEventStreamReply[] = {wire_layout(kEventStreamFields, kEventStreamSize)};
 const WireLayout kNightModeReply[] = {wire_layout(kNightModeFields, 8)};
 const WireLayout kSystemInfoReply[] = {wire_layout(kSystemInfoFields, kSystemInfoSize)};
@@ -213,7 +214,7 @@ int on_web_get_ipc_model_type(char *text)
     if (!request)
         return 0;
     const int32_t id = json_member_int(request.get(), "id");
-    relay_request(kMsgGetModelType, &id, sizeof id, kRespText);
+    relay_request(kMsgGetIpcModelType, &id, sizeof id, kRespText);
     return 0;
 }
 
@@ -307,10 +308,11 @@ int on_cgi_set_auto_tracking_status(char *text)
     static ipc_auto_tracking_setting setting;
     memset(&setting, 0, sizeof setting);
     put_mask(setting.mask, request_channels(request.get(), channel));
-    wire_fill(request.get(), kTracking, &setting.params);
-    get_schedule_by_json(request.get(), "schedule", &setting.schedule);
-    wire_fill(request.get(), kTrackingTail, &setting.tail);
-    setting.tail.reportMotion = static_cast<uint8_t>(json_member_int(request.get(), "reportMotion"));
+    ipc_auto_tracking_info &info = setting.info;
+    wire_fill(request.get(), kTracking, &info.params);
+    get_schedule_by_json(request.get(), "schedule", &info.schedule);
+    wire_fill(request.get(), kTrackingTail, &info.tail);
+    info.tail.reportMotion = static_cast<uint8_t>(json_member_int(request.get(), "reportMotion"));
     relay_request(kMsgSetAutoTracking, &setting, sizeof setting, kRespJson);
     return 0;
 }
@@ -334,7 +336,7 @@ int on_cgi_set_watermark(char *text)
     if (!relay_request_channel(request, "chnid", &channel))
         return cgi_error_to_webserver(kRespJson);
     ipc_watermark_setting setting{};
-    wire_fill(request.get(), wire_layout(kWatermarkSetFields, sizeof setting), &setting);
+    wire_fill(request.get(), kWatermark, &setting.info);
     const char *copy = json_member_text(request.get(), "copy");
     fill_field_text(setting.copy, sizeof setting.copy, copy);
     for (int index = static_cast<int>(strlen(setting.copy)); index < channel; ++index)
@@ -375,7 +377,7 @@ int on_cgi_get_ipc_audio_info_cb(const ReplyReader &reply)
     const JsonPtr answer = json_new_object();
     wire_add_fields(answer.get(), &info, wire_layout(kAudioHeadFields, sizeof info));
     json_object *config = json_object_new_object();
-    wire_add_fields(config, &info.config, wire_layout(kAudioConfigFields, sizeof info.config));
+    wire_add_fields(config, &info.config, kAudioConfig);
     json_object_object_add(answer.get(), "config", config);
     json_object_object_add(answer.get(), "options", audio_options_json(info));
     return relay_answer_json(answer.get());
@@ -389,7 +391,7 @@ int on_cgi_set_ipc_audio_info(char *text)
     ipc_audio_setting setting{};
     const int channel = json_member_int(request.get(), "chnid");
     put_mask(setting.mask, request_channels(request.get(), channel));
-    wire_fill(request.get(), wire_layout(kAudioSetFields, sizeof setting), &setting);
+    wire_fill(request.get(), kAudioConfig, &setting.config);
     relay_request(kMsgSetAudioInfo, &setting, sizeof setting, kRespJson);
     return 0;
 }

@@ -57,7 +57,7 @@ const CameraReply kCameraReplies[] = {
     {kMsgGetIpcMotion + kReplyOffset, on_get_ipc_motion_cb},
     {kMsgSetIpcMotion + kReplyOffset, on_cgi_camera_res_cb},
     {kMsgGetEventText + kReplyOffset, on_get_ipc_event_text_cb},
-    {kMsgGetModelType + kReplyOffset, nullptr, &kModelTypeRecord},
+    {kMsgGetIpcModelType + kReplyOffset, nullptr, &kModelTypeRecord},
     {kMsgCameraCommand + kReplyOffset, on_web_sendto_qt_cmd_cb},
     {kReplyCameraCommandMore, on_web_sendto_qt_cmd_cb},
     {kMsgGetChipCode + kReplyOffset, on_web_get_chip_code_cb},

@@ -130,36 +130,35 @@ struct ipc_stream_info {
 };
 static_assert(sizeof(ipc_stream_info) == 556);
 
-// Request 3202.
-struct ipc_connect_param {
+// The camera a connection test logs in to.
+struct ipc_connect_target {
     char ipAddr[32];
     int32_t managePort;
     char userName[64];
     char password[33];
     char padding[3];
     int32_t camProtocol;
+};
+static_assert(sizeof(ipc_connect_target) == 140);
+static_assert(offsetof(ipc_connect_target, userName) == 36);
+static_assert(offsetof(ipc_connect_target, password) == 100);
+static_assert(offsetof(ipc_connect_target, camProtocol) == 136);
+
+// Request 3202.
+struct ipc_connect_param {
+    ipc_connect_target target;
     char reserved[72];
 };
 static_assert(sizeof(ipc_connect_param) == 212);
-static_assert(offsetof(ipc_connect_param, userName) == 36);
-static_assert(offsetof(ipc_connect_param, password) == 100);
-static_assert(offsetof(ipc_connect_param, camProtocol) == 136);
 
 // Request 3227: the same one int32 later.
 struct ipc_connect_param_ex {
     int32_t zero;
-    char ipAddr[32];
-    int32_t managePort;
-    char userName[64];
-    char password[33];
-    char padding[3];
-    int32_t camProtocol;
+    ipc_connect_target target;
     char reserved[4];
 };
 static_assert(sizeof(ipc_connect_param_ex) == 148);
-static_assert(offsetof(ipc_connect_param_ex, managePort) == 36);
-static_assert(offsetof(ipc_connect_param_ex, password) == 104);
-static_assert(offsetof(ipc_connect_param_ex, camProtocol) == 140);
+static_assert(offsetof(ipc_connect_param_ex, target) == 4);
 
 // Requests 3205 (388 bytes) and 3229 (all 396).
 struct ipc_net_change {

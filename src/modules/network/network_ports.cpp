@@ -235,7 +235,7 @@ int on_set_port_info(char *text)
     network_service_changed("more");
     if (json_member_int(request.get(), "needReboot") != 0) {
         cgi_send_operation_log(kLogSubReboot, kLogParamReboot, 0);
-        network_notify(kMsgReboot, nullptr, 0);
+        network_notify(kMsgRestart, nullptr, 0);
     }
     return 0;
 }

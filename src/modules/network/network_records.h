@@ -7,9 +7,8 @@
 
 constexpr int kNetReplyOffset = 5000;
 
-// Fire-and-forget: the settings changed (the text "network"), the bond's
-// slave list to clear, networking to restart.
-constexpr int kMsgNetworkChanged = 1702;
+// Fire-and-forget (beside kMsgServiceChanged of codecs/device_db.h): the
+// bond's slave list to clear, networking to restart.
 constexpr int kMsgSlaveClear = 3023;
 constexpr int kMsgRestartNetwork = 1712;
 // Request-reply.
@@ -22,7 +21,6 @@ constexpr int kMsgIpConflictByDev = 3006;
 constexpr int kReplyIpConflict = kMsgIpConflict + kNetReplyOffset;
 constexpr int kReplyIpConflictByDev = kMsgIpConflictByDev + kNetReplyOffset;
 
-constexpr size_t kNetChangedText = 32;
 constexpr size_t kRestartPayload = 32;
 
 #pragma pack(push, 1)

@@ -10,6 +10,7 @@
 #include "codecs/json_util.h"
 #include "codecs/params.h"
 #include "codecs/wire_fields.h"
+#include "codecs/device_db.h"
 #include "core/ipc.h"
 #include "front/web_utils.h"
 #include "modules/network/network.h"
@@ -166,9 +167,9 @@ bool build_time_payload(json_object *request, char (&payload)[kTimePayloadSize])
 
 void network_service_changed(const char *service)
 {
-    char payload[kNetChangedText] = {};
-    snprintf(payload, sizeof payload, "%s", service);
-    network_notify(kMsgNetworkChanged, payload, sizeof payload);
+    service_name payload{};
+    snprintf(payload.name, sizeof payload.name, "%s", service);
+    network_notify(kMsgServiceChanged, &payload, sizeof payload);
 }
 
 int on_get_time_info(char * /*text*/)

@@ -10,10 +10,8 @@
 #include "modules/network/network_records.h"
 #include "platform/confdb/confdb.h"
 
-// Fire-and-forget (beside kMsgNetworkChanged of network_records.h, which
-// also names a changed service): the recorder restarts, the time changed,
+// Fire-and-forget (beside those of codecs/device_db.h): the time changed,
 // the channel access flag and the push-message switch.
-constexpr int kMsgReboot = 1703;
 constexpr int kMsgTimeApplied = 1711;
 constexpr int kMsgChannelAccess = 3618;
 constexpr int kMsgPushSwitch = 3617;

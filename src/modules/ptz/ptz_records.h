@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codecs/camera_queries.h"
+
 constexpr int kPtzReplyOffset = 5000;
 
 // Fire-and-forget commands.
@@ -21,14 +23,13 @@ constexpr int kMsgPtzPresetCall = 1266;
 constexpr int kMsgPtzZoom = 1267;
 constexpr int kMsgFishPtzTourSet = 1269;
 // Request-reply.
-constexpr int kMsgPtzSupport = 1262;
 constexpr int kMsgPtzInfo = 1265;
 constexpr int kMsgFishPtzInfo = 1268;
 constexpr int kMsgPtzBasicGet = 1270;
 constexpr int kMsgPtzBasicSet = 1271;
 constexpr int kMsgPtzControl = 3361;
 constexpr int kMsgPtzLedStatus = 3363;
-constexpr int kReplyPtzSupport = kMsgPtzSupport + kPtzReplyOffset;
+constexpr int kReplyPtzSupport = kMsgGetPtzSupport + kPtzReplyOffset;
 constexpr int kReplyPtzInfo = kMsgPtzInfo + kPtzReplyOffset;
 constexpr int kReplyFishPtzInfo = kMsgFishPtzInfo + kPtzReplyOffset;
 constexpr int kReplyPtzBasicGet = kMsgPtzBasicGet + kPtzReplyOffset;

@@ -130,7 +130,7 @@ int on_get_ptzsupport_info(char *text)
     if (on_cgi_get_value_by_json(text, "camId", &camera) != 0)
         return 0;
     const int32_t payload = camera;
-    return ptz_request(kMsgPtzSupport, &payload, sizeof payload, kRespText);
+    return ptz_request(kMsgGetPtzSupport, &payload, sizeof payload, kRespText);
 }
 
 int on_get_ptz_speed(char *text)

@@ -15,8 +15,6 @@ constexpr int kMsgResolutionApplied = 1015;
 constexpr int kMsgSubOutput = 1023;     // int32 sub output enable
 constexpr int kMsgCameraEnabled = 1201; // int32 camera id
 constexpr int kMsgCameraDisabled = 1202;
-constexpr int kMsgServiceChanged = 1702; // service_name
-constexpr int kMsgRestart = 1703;
 constexpr int kMsgDeviceId = 1705; // int32 device id
 constexpr int kMsgRetentionChanged = 2102;
 constexpr int kMsgSetLanguage = 4000; // int32 language code
@@ -113,12 +111,6 @@ struct audio_setting {
     int32_t audioVolume;
 };
 static_assert(sizeof(audio_setting) == 12);
-
-// What changed, for the services that reload their settings.
-struct service_name {
-    char name[32];
-};
-static_assert(sizeof(service_name) == 32);
 
 #pragma pack(pop)
 

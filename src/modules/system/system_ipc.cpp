@@ -1,12 +1,16 @@
 // The system module's reply callback and its shared senders.
 #include <cstdio>
 
+#include "codecs/params.h"
 #include "core/ipc.h"
 #include "front/web_utils.h"
 #include "modules/system/device_info.h"
 #include "modules/system/device_records.h"
 #include "modules/system/log_records.h"
 #include "modules/system/logs.h"
+#include "modules/system/settings.h"
+#include "modules/system/settings_records.h"
+#include "modules/system/maintenance.h"
 #include "modules/system/system.h"
 #include "modules/system/system_records.h"
 
@@ -28,6 +32,18 @@ int on_system_ipc_callback(void * /*context*/, const char *header, const char *p
         return on_log_web_export_info_cb(reply);
     case kReplyLogDetail:
         return on_log_detail_cb(reply);
+    case kReplyAudioList:
+        return on_get_audio_file_list_cb(reply);
+    case kReplyAudioAdd:
+    case kReplyAudioDelete:
+    case kReplyAudioRename:
+    case kReplyAudioAction:
+        on_cgi_common_json_cb(static_cast<int>(reply.count(sizeof(int32_t))), reply);
+        return 0;
+    case kReplyDiagnosisExport:
+        return on_export_diagnosis_cb(reply);
+    case kReplyFirmwareInstall:
+        return on_upgrade_system_cb(reply);
     default:
         return 0;
     }

@@ -2,6 +2,9 @@
 #include "front/dispatchreq.h"
 #include "modules/system/device_info.h"
 #include "modules/system/logs.h"
+#include "modules/system/maintenance.h"
+#include "modules/system/online_upgrade.h"
+#include "modules/system/settings.h"
 #include "modules/system/system.h"
 
 namespace {
@@ -36,6 +39,44 @@ constexpr WebRes system_web_res[] = {
     {"/1015", on_get_log_types, WebRight::Retrieve},
     {"/1021", on_get_log_details, WebRight::Retrieve},
     {"/1022", on_check_download_log, WebRight::Retrieve},
+    // Maintenance: restart, restore, configuration, firmware, branding.
+    {"/1004", on_restart_device, WebRight::Shutdown},
+    {"/1005", on_get_restart_state, WebRight::Open},
+    {"/1006", on_restore_device, WebRight::Shutdown},
+    {"/1007", on_export_config, WebRight::Settings},
+    {"/1008", on_import_config, WebRight::Shutdown},
+    {"/1010", on_upgrade_system, WebRight::Shutdown},
+    {"/1011", on_clean_upgrade_files, WebRight::Settings},
+    {"/1013", on_download_config, WebRight::Settings},
+    {"/1019", on_upload_discard, WebRight::Session},
+    {"/1023", on_clear_dbup_flag, WebRight::Settings},
+    {"/1024", on_clear_permission_update, WebRight::Settings},
+    {"/1034", on_cgi_upgrade_system_init, WebRight::Shutdown},
+    {"/oem", on_upload_oem, WebRight::Shutdown},
+    // Online firmware upgrade and camera firmware upgrade.
+    {"/6082", on_upgrade_camera, WebRight::Shutdown},
+    {"/6083", on_start_upgrade_camera, WebRight::Shutdown},
+    {"/6084", on_stop_upgrade_camera, WebRight::Shutdown},
+    {"/6085", on_get_online_upgrade, WebRight::Shutdown},
+    {"/6086", on_del_online_upgrade, WebRight::Shutdown},
+    {"/6087", on_check_nvr_online_upgrade, WebRight::Shutdown},
+    {"/6088", on_nvr_online_upgrade, WebRight::Shutdown},
+    {"/6089", on_check_ipc_online_upgrade, WebRight::Shutdown},
+    // Access filter, automatic reboot, UPnP, alarm audio files, diagnosis.
+    {"/1030", on_get_upnp_info, WebRight::Settings},
+    {"/1031", on_set_upnp_info, WebRight::Settings},
+    {"/1032", on_get_auto_reboot, WebRight::Settings},
+    {"/1033", on_set_auto_reboot, WebRight::Settings},
+    {"/6300", on_get_access_filter, WebRight::Settings},
+    {"/6301", on_set_access_filter, WebRight::Settings},
+    {"/6310", on_export_diagnosis, WebRight::Settings},
+    {"/6311", on_download_file, WebRight::Settings},
+    {"/6320", on_get_audio_file_list, WebRight::Settings},
+    {"/6321", on_upload_audio_file, WebRight::Settings},
+    {"/6322", on_add_audio_file, WebRight::Settings},
+    {"/6323", on_del_audio_files, WebRight::Settings},
+    {"/6324", on_rename_audio_file, WebRight::Settings},
+    {"/6325", on_cgi_audio_file_action, WebRight::Settings},
 };
 
 // The setup wizard's quick settings.

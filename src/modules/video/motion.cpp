@@ -12,14 +12,6 @@
 
 namespace {
 
-void add_schedule(json_object *reply, const char *key, int kind, int chnid, bool ex)
-{
-    static schedule_record schedule;
-    read_motion_schedule_kind(ZQDB_PATH, kind, &schedule, chnid);
-    json_object_object_add(reply, key,
-                           ex ? get_schedule_json_object_ex(&schedule) : get_schedule_json_object(&schedule));
-}
-
 void add_motion_fields(json_object *reply, const motion_record &record)
 {
     json_add_int(reply, "chnid", record.chnid);
@@ -113,12 +105,7 @@ int save_motion_actions(json_object *request, int chnid, bool dialog)
 
 int save_event_schedules(json_object *request, const EventScheduleKey *schedules, size_t count, int chnid)
 {
-    static schedule_record schedule;
-    for (size_t index = 0; index < count; ++index)
-        if (get_schedule_by_json(request, schedules[index].key, &schedule) == 0 &&
-            write_motion_schedule_kind(ZQDB_PATH, schedules[index].kind, &schedule, chnid) != 0)
-            return -1;
-    return 0;
+    return save_event_schedules(request, schedules, count, write_motion_schedule_kind, chnid);
 }
 
 int on_get_movedetect_info(char *text)
@@ -132,10 +119,11 @@ int on_get_movedetect_info(char *text)
     record.chnid = chnid;
     const JsonPtr reply = json_new_object();
     add_motion_fields(reply.get(), record);
-    add_schedule(reply.get(), "effective", kRecMotionEffectiveSchedule, chnid, false);
-    add_schedule(reply.get(), "audible", kRecMotionAudibleSchedule, chnid, true);
-    add_schedule(reply.get(), "email", kRecMotionEmailSchedule, chnid, true);
-    add_schedule(reply.get(), "ptz", kRecMotionPtzSchedule, chnid, true);
+    add_schedule(reply.get(), "effective", read_motion_schedule_kind, kRecMotionEffectiveSchedule, chnid,
+                 false);
+    add_schedule(reply.get(), "audible", read_motion_schedule_kind, kRecMotionAudibleSchedule, chnid, true);
+    add_schedule(reply.get(), "email", read_motion_schedule_kind, kRecMotionEmailSchedule, chnid, true);
+    add_schedule(reply.get(), "ptz", read_motion_schedule_kind, kRecMotionPtzSchedule, chnid, true);
     const EventActionFields fields{record.chn_alarmout0, record.chn_alarmout1, record.audio_id,
                                    &record.white_interval};
     event_actions_add_reply(reply.get(), kMotionActionTables, chnid, fields);

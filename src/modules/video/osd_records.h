@@ -6,10 +6,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "codecs/camera_queries.h"
+
 constexpr int kMsgOsdChanged = 1007;
 constexpr int kMsgGetIpcPrivacyMask = 2502;
 constexpr int kReplyGetIpcPrivacyMask = 7502;
-constexpr int kMsgGetIpcModelType = 2503;
 constexpr int kReplyGetIpcModelType = 7503;
 constexpr int kMsgDeletePrivacyMask = 2508;
 constexpr int kMsgSetPrivacyMask = 2509;

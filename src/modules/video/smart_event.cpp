@@ -11,6 +11,7 @@
 #include "codecs/wire_fields.h"
 #include "core/ipc.h"
 #include "front/web_utils.h"
+#include "modules/video/event_store.h"
 #include "modules/video/vca.h"
 #include "modules/video/video.h"
 #include "platform/confdb/confdb.h"
@@ -19,50 +20,6 @@ namespace {
 
 using Rec = smart_event_record;
 
-// Integer and text fields the dialog takes; "triChannels" is taken apart,
-// since its mask is rebuilt.
-constexpr WireField kDialogFieldList[] = {
-    WIRE_INT("triAlarms", Rec, tri_alarms),
-    WIRE_INT("interval", Rec, interval),
-    WIRE_INT("audioId", Rec, audio_id),
-    WIRE_INT("email_interval", Rec, email_interval),
-    WIRE_INT("email_pic_enable", Rec, email_pic_enable),
-    WIRE_TEXT("tri_channels_pic", Rec, tri_channels_pic),
-    WIRE_INT("ptz_interval", Rec, ptz_interval),
-    WIRE_INT("alarmout_interval", Rec, alarmout_interval),
-    WIRE_INT("white_interval", Rec, white_interval),
-    WIRE_INT("http_notification_interval", Rec, http_notification_interval),
-};
-constexpr WireLayout kDialogFields = wire_layout(kDialogFieldList, sizeof(Rec));
-
-// The schedule page's fields: the dialog's with "enable" and without the
-// HTTP interval.
-constexpr WireField kPageFieldList[] = {
-    WIRE_INT("enable", Rec, enable),
-    WIRE_INT("triAlarms", Rec, tri_alarms),
-    WIRE_INT("interval", Rec, interval),
-    WIRE_INT("audioId", Rec, audio_id),
-    WIRE_INT("email_interval", Rec, email_interval),
-    WIRE_INT("email_pic_enable", Rec, email_pic_enable),
-    WIRE_TEXT("tri_channels_pic", Rec, tri_channels_pic),
-    WIRE_INT("ptz_interval", Rec, ptz_interval),
-    WIRE_INT("alarmout_interval", Rec, alarmout_interval),
-    WIRE_INT("white_interval", Rec, white_interval),
-};
-constexpr WireLayout kPageFields = wire_layout(kPageFieldList, sizeof(Rec));
-
-// The stored record as the pages read it, in answer order.
-constexpr WireField kCommonFieldList[] = {
-    WIRE_INT("chnid", Rec, chnid),
-    WIRE_INT("enable", Rec, enable),
-    WIRE_INT("triAlarms", Rec, tri_alarms),
-    WIRE_INT("interval", Rec, interval),
-    WIRE_INT("email_interval", Rec, email_interval),
-    WIRE_INT("email_pic_enable", Rec, email_pic_enable),
-    WIRE_TEXT("tri_channels_pic", Rec, tri_channels_pic),
-};
-constexpr WireLayout kCommonFields = wire_layout(kCommonFieldList, sizeof(Rec));
-
 constexpr WireField kAlarmoutFieldList[] = {
     WIRE_INT("ptz_interval", Rec, ptz_interval),
     WIRE_INT("alarmout_interval", Rec, alarmout_interval),
@@ -70,54 +27,28 @@ constexpr WireField kAlarmoutFieldList[] = {
 };
 constexpr WireLayout kAlarmoutFields = wire_layout(kAlarmoutFieldList, sizeof(Rec));
 
-struct ScheduleKey {
-    const char *key;
-    int kind;
-};
-constexpr ScheduleKey kSchedules[] = {{"effective", kRecSmartEventEffectiveSchedule},
-                                      {"audible", kRecSmartEventAudibleSchedule},
-                                      {"email", kRecSmartEventMailSchedule},
-                                      {"ptz", kRecSmartEventPtzSchedule}};
-
 // The action tables of one event, named by the database library.
 struct SmartTables {
     char white_params[64];
     char white_schedule[64];
     char http_schedule[64];
     char http_params[64];
-    EventActionTables tables;
 };
 
-void smart_tables(int index, bool with_http, SmartTables *out)
+// Where the actions of (chnid, index) are kept; `names` holds the table
+// names the store points to.
+EventActionStore smart_store(int chnid, int index, SmartTables *names)
 {
-    get_vca_white_table_name(1, index, out->white_params, sizeof out->white_params);
-    get_vca_white_table_name(0, index, out->white_schedule, sizeof out->white_schedule);
-    get_vca_http_table_name(0, index, out->http_schedule, sizeof out->http_schedule);
-    get_vca_http_table_name(1, index, out->http_params, sizeof out->http_params);
-    out->tables = {out->white_params, out->white_schedule, with_http ? out->http_schedule : nullptr,
-                   with_http ? out->http_params : nullptr, get_smart_event_ptz_type(index)};
-}
-
-void set_tri_channels(Rec *record, const char *text)
-{
-    fill_field_text(record->tri_channels, sizeof record->tri_channels, text);
-    record->tri_channel_mask =
-        static_cast<int32_t>(channel_mask_low(channel_mask_from_text(record->tri_channels)));
-}
-
-// The four schedules present in `request` (the effective one unless
-// `effective` is false); 0, or -1 when a write failed.
-int save_schedules(json_object *request, int chnid, int index, bool effective)
-{
-    static schedule_record schedule;
-    for (const ScheduleKey &sche : kSchedules) {
-        if (!effective && sche.kind == kRecSmartEventEffectiveSchedule)
-            continue;
-        if (get_schedule_by_json(request, sche.key, &schedule) == 0 &&
-            write_smart_event_schedule(ZQDB_PATH, sche.kind, &schedule, chnid, index) != 0)
-            return -1;
-    }
-    return 0;
+    get_vca_white_table_name(1, index, names->white_params, sizeof names->white_params);
+    get_vca_white_table_name(0, index, names->white_schedule, sizeof names->white_schedule);
+    get_vca_http_table_name(0, index, names->http_schedule, sizeof names->http_schedule);
+    get_vca_http_table_name(1, index, names->http_params, sizeof names->http_params);
+    return EventActionStore{kRecSmartEvent,
+                            {kRecSmartEventEffectiveSchedule, kRecSmartEventAudibleSchedule,
+                             kRecSmartEventMailSchedule, kRecSmartEventPtzSchedule},
+                            index << 8 | chnid,
+                            {names->white_params, names->white_schedule, names->http_schedule,
+                             names->http_params, get_smart_event_ptz_type(index)}};
 }
 
 // The actions of `request` for (chnid, index): the dialog with the HTTP keys
@@ -125,27 +56,11 @@ int save_schedules(json_object *request, int chnid, int index, bool effective)
 // or -1 when a write failed or the record could not be read.
 int save_actions(json_object *request, int chnid, int index, bool dialog)
 {
-    Rec record;
-    if (save_schedules(request, chnid, index, !dialog || index != kSmartEventPeopleCount) != 0 ||
-        read_smart_event(ZQDB_PATH, &record, chnid, index) < 0)
-        return -1;
-    record.chnid = chnid;
-    SmartTables tables;
-    smart_tables(index, dialog, &tables);
-    const EventActionFields fields{record.chn_alarmout0, record.chn_alarmout1, record.audio_id, nullptr};
-    const int actions = event_actions_save(request, tables.tables, chnid, fields, dialog);
-    if (actions < 0)
-        return -1;
-    const int ptz = dialog ? event_actions_save_ptz(request) : 0;
-    size_t fields_set = wire_update(request, dialog ? kDialogFields : kPageFields, &record);
-    if (const char *text = json_value_text(json_get_member(request, "triChannels"))) {
-        set_tri_channels(&record, text);
-        ++fields_set;
-    }
-    const bool changed = fields_set > 0 || actions > 0 || ptz > 0;
-    if (changed && write_smart_event(ZQDB_PATH, &record, index) != 0)
-        return -1;
-    return (changed ? 1 : 0) + ptz;
+    SmartTables names;
+    const EventActionStore store = smart_store(chnid, index, &names);
+    const EventStoreSave how{dialog ? &kEventDialogFields : &kEventPageFields,
+                             !dialog || index != kSmartEventPeopleCount, dialog, dialog, nullptr};
+    return event_store_save(request, store, chnid, how);
 }
 
 bool smart_event_request(json_object *request, const char *channel_key, const char *index_key, int *chnid,
@@ -156,27 +71,20 @@ bool smart_event_request(json_object *request, const char *channel_key, const ch
     return request != nullptr && camera_channel_valid(*chnid) && *index >= 0 && *index < kSmartEventCount;
 }
 
-void add_schedule(json_object *reply, const char *key, int kind, int chnid, int index)
-{
-    static schedule_record schedule;
-    read_smart_event_schedule(ZQDB_PATH, kind, &schedule, chnid, index);
-    json_object_object_add(reply, key, get_schedule_json_object(&schedule));
-}
-
 json_object *smart_event_json(Rec *record, int index)
 {
     json_object *action = json_object_new_object();
     json_add_int(action, "chnid", record->chnid);
     json_add_int(action, "event", index);
-    wire_add_fields(action, record, WireLayout{kCommonFieldList + 1, kCommonFields.count - 1, sizeof(Rec)});
+    wire_add_fields(action, record, kEventRecordBody);
     wire_add_fields(action, record, kAlarmoutFields);
-    for (const ScheduleKey &sche : kSchedules)
-        add_schedule(action, sche.key, sche.kind, record->chnid, index);
-    SmartTables tables;
-    smart_tables(index, false, &tables);
+    SmartTables names;
+    EventActionStore store = smart_store(record->chnid, index, &names);
+    event_store_add_schedules(action, store);
+    store.tables.http_schedule = store.tables.http_params = nullptr;
     const EventActionFields fields{record->chn_alarmout0, record->chn_alarmout1, record->audio_id,
                                    &record->white_interval};
-    event_actions_add_reply(action, tables.tables, record->chnid, fields);
+    event_actions_add_reply(action, store.tables, record->chnid, fields);
     return action;
 }
 
@@ -246,7 +154,7 @@ int on_set_vca_allrtm_others(char *text)
         on_cgi_get_int_from_json(request.get(), "triAlarms", &record.tri_alarms);
     const char *channels = json_member_text(request.get(), "triChannels");
     if (type == 1 && channels != nullptr)
-        set_tri_channels(&record, channels);
+        event_set_tri_channels(&record, channels);
     if (write_smart_event(ZQDB_PATH, &record, index) != 0)
         return cgi_writeback_webserver(kRespText, "ERROT");
     video_notify_smart_event(uint64_t{1} << chnid);
@@ -264,7 +172,7 @@ int on_get_vca_common_para(char *text)
         return cgi_error_to_webserver(kRespText);
     record.chnid = chnid;
     const JsonPtr reply = json_new_object();
-    wire_add_fields(reply.get(), &record, kCommonFields);
+    wire_add_fields(reply.get(), &record, kEventRecordHead);
     wire_add_fields(reply.get(), &record, WireLayout{kAlarmoutFieldList + 2, 1, sizeof(Rec)});
     return cgi_write_json(kRespJson, reply.get());
 }

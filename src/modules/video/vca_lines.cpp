@@ -92,17 +92,17 @@ constexpr WireField kPeopleLineReplyList[] = {VCA_PEOPLE_LINE_HEAD,
                                               WIRE_INT("stopY", PeopleLine, stop_y),
                                               VCA_PEOPLE_LINE_RESET};
 
+// The head the settings of both generations start with.
+using SettingsHead = vca_settings_head;
 constexpr WireField kSettingsList[] = {
-    WIRE_INT("chnid", vca_settings, chnid),       WIRE_INT("fps", vca_settings, fps),
-    WIRE_INT("mode", vca_settings, mode),         WIRE_INT("installation", vca_settings, installation),
-    WIRE_INT("analysis", vca_settings, analysis), WIRE_INT("width", vca_settings, width),
-    WIRE_INT("height", vca_settings, height),     WIRE_INT("vcaType", vca_settings, vca_type),
+    WIRE_INT("chnid", SettingsHead, chnid),       WIRE_INT("fps", SettingsHead, fps),
+    WIRE_INT("mode", SettingsHead, mode),         WIRE_INT("installation", SettingsHead, installation),
+    WIRE_INT("analysis", SettingsHead, analysis), WIRE_INT("width", SettingsHead, width),
+    WIRE_INT("height", SettingsHead, height),     WIRE_INT("vcaType", SettingsHead, vca_type),
 };
-// The settings of both generations share their first eight words.
-static_assert(offsetof(vca_settings2, height) == offsetof(vca_settings, height));
-static_assert(offsetof(vca_settings2, columns) == offsetof(vca_settings, box));
-constexpr WireLayout kSettingsSet = WireLayout{kSettingsList, 7, sizeof(vca_settings)};
-constexpr WireLayout kSettingsReply = WireLayout{kSettingsList + 1, 7, sizeof(vca_settings)};
+static_assert(offsetof(vca_settings, head) == 0 && offsetof(vca_settings2, head) == 0);
+constexpr WireLayout kSettingsSet = WireLayout{kSettingsList, 7, sizeof(SettingsHead)};
+constexpr WireLayout kSettingsReply = WireLayout{kSettingsList + 1, 7, sizeof(SettingsHead)};
 
 // The eight values of a box in storage order: which camera axis each
 // follows and whether it is a start value (at least 1 on the canvas).
@@ -234,17 +234,22 @@ json_object *box_json(const int32_t *values, size_t stride, CameraSize size)
     return box;
 }
 
+// The "%d;%d;%d;%d" text of a line's points on the canvas.
+template <typename Line> json_object *position_json(const Line &line, CameraSize size, bool at_least_one)
+{
+    char position[64];
+    line_position({{line.start_x, line.start_y, line.stop_x, line.stop_y}}, size, at_least_one, position,
+                  sizeof position);
+    return json_object_new_string(position);
+}
+
 template <typename Line> json_object *lines_json(const Line *lines, CameraSize size)
 {
     json_object *array = json_object_new_array();
     for (int index = 0; index < kVcaLines; ++index) {
         json_object *line = json_object_new_object();
-        const LinePoints points{
-            {lines[index].start_x, lines[index].start_y, lines[index].stop_x, lines[index].stop_y}};
-        char position[64];
-        line_position(points, size, false, position, sizeof position);
         json_add_int(line, "direction", lines[index].direction);
-        json_add_string(line, "position", position);
+        json_object_object_add(line, "position", position_json(lines[index], size, false));
         json_object_array_add(array, line);
     }
     return array;
@@ -313,12 +318,8 @@ int answer_line2(const ReplyReader &reply)
         json_object *line = json_array_item(lines, static_cast<size_t>(index));
         json_add_int(line, "enable", rule.lines[index].enable);
         json_object *subs = json_object_new_array();
-        for (const vca_point_line &sub : rule.lines[index].sub_lines) {
-            char position[64];
-            line_position({{sub.start_x, sub.start_y, sub.stop_x, sub.stop_y}}, size, false, position,
-                          sizeof position);
-            json_object_array_add(subs, json_object_new_string(position));
-        }
+        for (const vca_point_line &sub : rule.lines[index].sub_lines)
+            json_object_array_add(subs, position_json(sub, size, false));
         json_object_object_add(line, "subLines", subs);
     }
     json_object_object_add(answer.get(), "line", lines);
@@ -337,12 +338,8 @@ int answer_people(const ReplyReader &reply)
     add_line_arrays(answer.get(), reinterpret_cast<const unsigned char *>(rule.lines), sizeof(PeopleLine),
                     kVcaLines, wire_layout(kPeopleLineReplyList, sizeof(PeopleLine)));
     json_object *positions = json_object_new_array();
-    for (const PeopleLine &line : rule.lines) {
-        char position[64];
-        line_position({{line.start_x, line.start_y, line.stop_x, line.stop_y}}, size, true, position,
-                      sizeof position);
-        json_object_array_add(positions, json_object_new_string(position));
-    }
+    for (const PeopleLine &line : rule.lines)
+        json_object_array_add(positions, position_json(line, size, true));
     json_object_object_add(answer.get(), "position", positions);
     return vca_answer_json(answer.get());
 }
@@ -354,7 +351,7 @@ int answer_settings(const ReplyReader &reply, size_t record_size, size_t sets)
     const char *bytes = reply.bytes(0, record_size);
     if (bytes == nullptr)
         return -1;
-    vca_settings head;
+    SettingsHead head;
     memcpy(&head, bytes, sizeof head);
     const CameraSize size{head.width, head.height};
     const JsonPtr answer = json_new_object();
@@ -387,9 +384,10 @@ int store_people_event(const People &rule)
     return write_smart_event(ZQDB_PATH, &record, kSmartEventPeopleCount);
 }
 
+// What the field table leaves: thresholds, per-line values, positions and
+// the schedule.
 void fill_people(json_object *request, People *rule)
 {
-    wire_update(request, wire_layout(kPeopleSetList, sizeof *rule), rule);
     fill_ints(json_value_array(json_get_member(request, "totalAlarmThreshold")), rule->total_alarm_threshold,
               4);
     fill_line_arrays(request, reinterpret_cast<unsigned char *>(rule->lines), sizeof(PeopleLine), kVcaLines,
@@ -408,14 +406,64 @@ void fill_people(json_object *request, People *rule)
     get_schedule_by_json_ipc(request, "effective", &rule->effective);
 }
 
-// A request's channel checked; false after the answer a bad one gets.
-bool rule_channel(json_object *request, bool silent)
+// The lines of a line rule, converted with the request's size.
+bool complete_line(json_object *request, unsigned char *rule)
 {
-    if (request != nullptr && camera_channel_valid(json_member_int(request, "chnid", -1)))
-        return true;
-    if (!silent)
-        cgi_error_to_webserver(kRespText);
-    return false;
+    fill_lines(request, reinterpret_cast<LineRule *>(rule)->lines, request_size(request));
+    return true;
+}
+
+// The lines, and the sub-lines of a multi-segment line ("lineType" 2).
+bool complete_line2(json_object *request, unsigned char *rule)
+{
+    auto *line = reinterpret_cast<LineRule2 *>(rule);
+    const CameraSize size = request_size(request);
+    fill_lines(request, line->lines, size);
+    if (line->line_type == 2)
+        fill_sub_lines(request, line->lines, size);
+    return true;
+}
+
+// The per-line values and thresholds, then the people counting event.
+bool complete_people(json_object *request, unsigned char *rule)
+{
+    auto *people = reinterpret_cast<People *>(rule);
+    fill_people(request, people);
+    return store_people_event(*people) == 0;
+}
+
+constexpr VcaSetter kLineSetter{kMsgSetVcaLine,
+                                sizeof(LineRule),
+                                wire_layout(kLineSetList, sizeof(LineRule)),
+                                nullptr,
+                                offsetof(LineRule, copy_channels),
+                                kSmartEventLineCrossing,
+                                kRespText,
+                                false,
+                                complete_line};
+constexpr VcaSetter kLine2Setter{kMsgSetVcaLine2,
+                                 sizeof(LineRule2),
+                                 wire_layout(kLine2SetList, sizeof(LineRule2)),
+                                 nullptr,
+                                 offsetof(LineRule2, copy_channels),
+                                 kSmartEventLineCrossing,
+                                 kRespText,
+                                 false,
+                                 complete_line2};
+constexpr VcaSetter kPeopleSetter{kMsgSetVcaPeople,
+                                  sizeof(People),
+                                  wire_layout(kPeopleSetList, sizeof(People)),
+                                  nullptr,
+                                  offsetof(People, copy_channels),
+                                  kSmartEventPeopleCount,
+                                  kRespText,
+                                  false,
+                                  complete_people};
+
+// A request's channel checked; a bad one gets no answer.
+bool rule_channel(json_object *request)
+{
+    return request != nullptr && camera_channel_valid(json_member_int(request, "chnid", -1));
 }
 
 } // namespace
@@ -449,58 +497,14 @@ int on_get_vca_people(char *text) { return vca_get_rule_text(text, kMsgGetVcaPeo
 int on_get_vca_settings(char *text) { return vca_get_rule_text(text, kMsgGetVcaSettings); }
 int on_get_ipc_vca_settings2(char *text) { return vca_get_rule_text(text, kMsgGetVcaSettings2); }
 
-int on_set_vca_line(char *text)
-{
-    const JsonPtr request(get_request_tokener_json_object(text));
-    if (!rule_channel(request.get(), false))
-        return -1;
-    static LineRule rule;
-    memset(&rule, 0, sizeof rule);
-    wire_update(request.get(), wire_layout(kLineSetList, sizeof rule), &rule);
-    fill_lines(request.get(), rule.lines, request_size(request.get()));
-    if (!vca_save_dialog(request.get(), kSmartEventLineCrossing, reinterpret_cast<unsigned char *>(&rule),
-                         offsetof(LineRule, copy_channels)))
-        return cgi_error_to_webserver(kRespText);
-    return vca_send_rule(kMsgSetVcaLine, &rule, sizeof rule, kRespText);
-}
-
-int on_set_ipc_vca_line2(char *text)
-{
-    const JsonPtr request(get_request_tokener_json_object(text));
-    if (!rule_channel(request.get(), false))
-        return -1;
-    static LineRule2 rule;
-    memset(&rule, 0, sizeof rule);
-    wire_update(request.get(), wire_layout(kLine2SetList, sizeof rule), &rule);
-    const CameraSize size = request_size(request.get());
-    fill_lines(request.get(), rule.lines, size);
-    if (rule.line_type == 2)
-        fill_sub_lines(request.get(), rule.lines, size);
-    if (!vca_save_dialog(request.get(), kSmartEventLineCrossing, reinterpret_cast<unsigned char *>(&rule),
-                         offsetof(LineRule2, copy_channels)))
-        return cgi_error_to_webserver(kRespText);
-    return vca_send_rule(kMsgSetVcaLine2, &rule, sizeof rule, kRespText);
-}
-
-int on_set_vca_people(char *text)
-{
-    const JsonPtr request(get_request_tokener_json_object(text));
-    if (!rule_channel(request.get(), false))
-        return -1;
-    static People rule;
-    memset(&rule, 0, sizeof rule);
-    fill_people(request.get(), &rule);
-    if (store_people_event(rule) != 0 ||
-        !vca_save_dialog(request.get(), kSmartEventPeopleCount, reinterpret_cast<unsigned char *>(&rule),
-                         offsetof(People, copy_channels)))
-        return cgi_error_to_webserver(kRespText);
-    return vca_send_rule(kMsgSetVcaPeople, &rule, sizeof rule, kRespText);
-}
+int on_set_vca_line(char *text) { return vca_set_rule_text(text, kLineSetter); }
+int on_set_ipc_vca_line2(char *text) { return vca_set_rule_text(text, kLine2Setter); }
+int on_set_vca_people(char *text) { return vca_set_rule_text(text, kPeopleSetter); }
 
 int on_set_vca_settings(char *text)
 {
     const JsonPtr request(get_request_tokener_json_object(text));
-    if (!rule_channel(request.get(), true))
+    if (!rule_channel(request.get()))
         return -1;
     vca_settings settings{};
     wire_update(request.get(), kSettingsSet, &settings);
@@ -512,7 +516,7 @@ int on_set_vca_settings(char *text)
 int on_set_ipc_vca_settings2(char *text)
 {
     const JsonPtr request(get_request_tokener_json_object(text));
-    if (!rule_channel(request.get(), true))
+    if (!rule_channel(request.get()))
         return -1;
     vca_settings2 settings{};
     wire_update(request.get(), kSettingsSet, &settings);

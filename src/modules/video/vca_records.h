@@ -212,8 +212,9 @@ struct vca_box {
     int32_t max_height;
 };
 
-// Analytics settings (request 3260, reply of 3259).
-struct vca_settings {
+// The first eight words of the analytics settings of both camera
+// generations.
+struct vca_settings_head {
     int32_t chnid;
     int32_t vca_type;
     int32_t fps;
@@ -222,6 +223,11 @@ struct vca_settings {
     int32_t analysis;
     int32_t width;
     int32_t height;
+};
+
+// Analytics settings (request 3260, reply of 3259).
+struct vca_settings {
+    vca_settings_head head;
     vca_box box;
 };
 
@@ -229,14 +235,7 @@ struct vca_settings {
 // of 1211): eight boxes stored column by column (eight minStartX, then
 // eight minStartY ...), and the channels to copy to.
 struct vca_settings2 {
-    int32_t chnid;
-    int32_t vca_type;
-    int32_t fps;
-    int32_t mode;
-    int32_t installation;
-    int32_t analysis;
-    int32_t width;
-    int32_t height;
+    vca_settings_head head;
     int32_t columns[8][kVcaPositionSets];
     char copy_channels[kVcaCopyTextSize];
     char padding0[3];
@@ -314,6 +313,7 @@ static_assert(sizeof(vca_people_rule) == 26536);
 static_assert(offsetof(vca_people_rule, lines) == 64);
 static_assert(offsetof(vca_people_rule, copy_channels) == 288);
 static_assert(offsetof(vca_people_rule, effective) == 356);
+static_assert(sizeof(vca_settings_head) == 32);
 static_assert(sizeof(vca_settings) == 64);
 static_assert(sizeof(vca_settings2) == 356);
 static_assert(sizeof(vca_support) == 12);

@@ -62,6 +62,8 @@ int vca_set_rule(json_object *request, const VcaSetter &setter)
     wire_update(request, setter.fields, rule);
     if (setter.regions != nullptr)
         vca_fill_regions(request, *setter.regions, rule);
+    if (setter.complete != nullptr && !setter.complete(request, rule))
+        return cgi_error_to_webserver(setter.error_kind);
     const int index = setter.index >= 0 ? setter.index : json_member_int(request, "type", -1);
     if (!vca_save_dialog(request, index, rule, setter.copy_offset))
         return cgi_error_to_webserver(setter.error_kind);

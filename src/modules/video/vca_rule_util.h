@@ -28,6 +28,9 @@ struct VcaSetter {
     int index;                 // smart event of the dialog; -1: the request's "type"
     int error_kind;            // the error written when no reply comes
     bool silent;               // a bad body or channel gets no answer (else the error)
+    // What no field table holds, filled after the fields and regions;
+    // false gets the error. Null: nothing more.
+    bool (*complete)(json_object *request, unsigned char *rule);
 };
 
 // Getter of a rule: {"channel": n} (0 when missing) must be 0..63, else the

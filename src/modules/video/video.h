@@ -91,14 +91,6 @@ constexpr EventActionTables kMotionActionTables = {"motion_white_led_params", "m
 // The stored schedule (kind, chnid) onto every other masked channel; a
 // source never stored leaves the targets never stored as well. 0 or -1.
 int copy_schedule_kind(int kind, int chnid, uint64_t mask);
-// The white LED and HTTP schedules and lists and the PTZ list of `chnid`
-// onto every other masked channel; 0 or -1.
-int copy_event_action_tables(const EventActionTables &tables, int chnid, uint64_t mask);
-// A schedule of an event dialog: its request key and its record kind.
-struct EventScheduleKey {
-    const char *key;
-    int kind;
-};
 // Stores each schedule the request holds under its kind for `chnid`; 0, or
 // -1 when a write failed.
 int save_event_schedules(json_object *request, const EventScheduleKey *schedules, size_t count, int chnid);

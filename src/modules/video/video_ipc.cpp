@@ -6,6 +6,8 @@
 #include "codecs/params.h"
 #include "core/ipc.h"
 #include "front/web_utils.h"
+#include "modules/video/camera_input.h"
+#include "modules/video/anpr.h"
 #include "modules/video/vca.h"
 #include "modules/video/video.h"
 #include "modules/video/video_osd.h"
@@ -48,7 +50,10 @@ int on_video_ipc_callback(void * /*context*/, const char *header, const char *pa
     case kReplySetPrivacyEdit:
         return on_cgi_res_json_cb(reply);
     default:
-        vca_decode_reply(code, reply);
+        if (camera_input_decode_reply(code, reply) != 0)
+            return 0;
+        if (vca_decode_reply(code, reply) == 0)
+            anpr_decode_reply(code, reply);
         return 0;
     }
 }

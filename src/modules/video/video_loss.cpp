@@ -42,11 +42,10 @@ bool check_videolost_info(json_object *request, video_lost_record *sent)
            sent->tri_alarms >= 0 && sent->interval >= 0;
 }
 
-void add_schedule(json_object *reply, const char *key, int kind, int chnid)
+// A video loss schedule as stored, a record of its own kind per channel.
+int read_video_loss_schedule(const char *db, int kind, schedule_record *schedule, int chnid)
 {
-    static schedule_record schedule;
-    confdb_read_record(ZQDB_PATH, kind, chnid, &schedule, sizeof schedule);
-    json_object_object_add(reply, key, get_schedule_json_object_ex(&schedule));
+    return confdb_read_record(db, kind, chnid, schedule, sizeof *schedule);
 }
 
 // The record fields of the dialog; true when any was present.
@@ -177,7 +176,7 @@ int on_get_videoloss_info(char *text)
     json_add_int(out, "white_interval", record.white_interval);
     json_add_int(out, "http_notification_interval", record.http_notification_interval);
     for (const EventScheduleKey &schedule : kVideoLossSchedules)
-        add_schedule(out, schedule.key, schedule.kind, chnid);
+        add_schedule(out, schedule.key, read_video_loss_schedule, schedule.kind, chnid, true);
     const EventActionFields fields{record.chn_alarmout0, record.chn_alarmout1, record.audio_id, nullptr};
     event_actions_add_reply(out, kVideoLossActionTables, chnid, fields);
     return cgi_write_json(kRespJson, out);

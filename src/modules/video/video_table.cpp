@@ -1,5 +1,9 @@
 // The video module's web resource table.
 #include "front/dispatchreq.h"
+#include "modules/video/camera_input.h"
+#include "modules/video/region_count.h"
+#include "modules/video/snapshot.h"
+#include "modules/video/anpr.h"
 #include "modules/video/vca.h"
 #include "modules/video/video.h"
 #include "modules/video/video_loss.h"
@@ -91,6 +95,32 @@ constexpr WebRes video_web_res[] = {
     {"/6193", on_set_ipc_vca_line2, WebRight::SmartAnalysis},
     {"/6194", on_get_ipc_vca_settings2, WebRight::SmartAnalysis},
     {"/6195", on_set_ipc_vca_settings2, WebRight::SmartAnalysis},
+    {"/6174", on_get_snapshot_schedule, WebRight::Event},
+    {"/6175", on_set_snapshot_schedule, WebRight::Event},
+    {"/6176", on_get_snapshot_setting_params, WebRight::Event},
+    {"/6177", on_set_snapshot_setting_params, WebRight::Event},
+    {"/6178", on_set_snapshot_batch_setting, WebRight::Event},
+    {"/6090", on_get_camera_io_event, WebRight::Event},
+    {"/6091", on_set_camera_io_event, WebRight::Event},
+    {"/6092", on_get_volume_detect, WebRight::Event},
+    {"/6093", on_set_volume_detect, WebRight::Event},
+    {"/6130", on_get_fisheye_mode, WebRight::Camera},
+    {"/6131", on_cgi_set_fisheye_mode, WebRight::Camera},
+    {"/6196", on_cgi_check_fisheye_info, WebRight::Camera},
+    {"/6197", on_cgi_set_fisheye_info, WebRight::Camera},
+    {"/6096", on_cgi_get_ipc_regional_info, WebRight::SmartAnalysis},
+    {"/6097", on_cgi_set_ipc_regional_info, WebRight::SmartAnalysis},
+    {"/6179", on_get_anpr_mode_params, WebRight::SmartAnalysis},
+    {"/6180", on_set_anpr_mode_params, WebRight::SmartAnalysis},
+    {"/6181", on_get_anpr_settings, WebRight::SmartAnalysis},
+    {"/6182", on_set_anpr_settings, WebRight::SmartAnalysis},
+    {"/6183", on_set_anpr_del_lpr_plate, WebRight::SmartAnalysis},
+    {"/6184", on_set_anpr_add_lpr_plate, WebRight::SmartAnalysis},
+    {"/6185", on_set_anpr_update_lpr_plate, WebRight::SmartAnalysis},
+    {"/6186", on_get_anpr_support_anpr, WebRight::SmartAnalysis},
+    {"/6189", on_get_ipc_anpr_state, WebRight::SmartAnalysis},
+    {"/6190", on_get_ipc_anpr_wildcards, WebRight::SmartAnalysis},
+    {"/6191", on_set_ipc_anpr_wildcards, WebRight::SmartAnalysis},
 };
 
 } // namespace

@@ -23,12 +23,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/sqlite/sqlite_conn.h"
 #include "platform/sysutil/nvr_path.h"
 
 namespace {
 
-// How long a call waits for another process's write to end.
-constexpr long kBusyTimeoutMs = 10000;
 constexpr int kMaxChannels = 64;
 // Largest text or record accepted from an imported file.
 constexpr int kImportMaxLength = 16 * 1024 * 1024;
@@ -72,84 +71,13 @@ constexpr const char *kSql[kStmtCount] = {
     "ROLLBACK",
 };
 
-// The process's connection. It belongs to the process that opened it: a
-// forked child never uses (or closes) its parent's connection.
-struct Connection {
-    sqlite3 *db = nullptr;
-    pid_t pid = 0;
-    char path[kNvrPathMax] = {};
-    sqlite3_stmt *stmt[kStmtCount] = {};
-};
-
-Connection g_conn;
+sqlite3_stmt *g_stmt[kStmtCount];
+constinit SqliteConn g_conn{nullptr, 0, {}, g_stmt, kStmtCount};
 // Reply callbacks run on another thread than the request handler.
 std::mutex g_mutex;
 
-void drop_connection(bool close)
-{
-    if (close) {
-        for (sqlite3_stmt *stmt : g_conn.stmt)
-            sqlite3_finalize(stmt);
-        sqlite3_close_v2(g_conn.db);
-    }
-    g_conn = Connection{};
-}
-
-long long monotonic_ms()
-{
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
-}
-
-// Waits for a lock that another process holds. SQLite's own busy timeout
-// sleeps up to 100 ms between attempts, so a waiter keeps missing the short
-// gaps between the commits of busy writers and can starve past any timeout;
-// short, jittered sleeps give every waiter its turn.
-int busy_wait(void *, int attempts)
-{
-    static long long started = 0;
-    static unsigned jitter = 0;
-    const long long now = monotonic_ms();
-    if (attempts == 0) {
-        started = now;
-        jitter ^= static_cast<unsigned>(getpid()) * 2654435761U ^ static_cast<unsigned>(now);
-    }
-    if (now - started >= kBusyTimeoutMs)
-        return 0;
-    jitter = jitter * 1103515245U + 12345U;
-    usleep(200 + (jitter >> 16) % 1800);
-    return 1;
-}
-
 // The connection for the device path `device_path`, opened on first use.
-sqlite3 *connect(const char *device_path)
-{
-    if (device_path == nullptr)
-        return nullptr;
-    char path[kNvrPathMax];
-    nvr_path(path, sizeof path, device_path);
-    if (strlen(path) + 1 >= sizeof path) // possibly cut: never open another file
-        return nullptr;
-    if (g_conn.db != nullptr && g_conn.pid != getpid())
-        drop_connection(false);
-    if (g_conn.db != nullptr && strcmp(g_conn.path, path) != 0)
-        drop_connection(true);
-    if (g_conn.db != nullptr)
-        return g_conn.db;
-
-    sqlite3 *db = nullptr;
-    if (sqlite3_open_v2(path, &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                        nullptr) != SQLITE_OK) {
-        sqlite3_close_v2(db);
-        return nullptr;
-    }
-    sqlite3_busy_handler(db, busy_wait, nullptr);
-    g_conn.db = db;
-    g_conn.pid = getpid();
-    memcpy(g_conn.path, path, strlen(path) + 1);
-    return db;
-}
+sqlite3 *connect(const char *device_path) { return sqlite_conn_open(&g_conn, device_path); }
 
 void rollback_if_open(sqlite3 *db)
 {
@@ -172,24 +100,13 @@ int create_schema(sqlite3 *db)
     return 0;
 }
 
-bool missing_table(sqlite3 *db) { return strncmp(sqlite3_errmsg(db), "no such table", 13) == 0; }
+bool schema_created(sqlite3 *db) { return create_schema(db) == 0; }
 
 // The cached statement `id`, prepared on first use. A fresh file has no
 // tables yet: the schema is created then, and only then.
-sqlite3_stmt *statement(sqlite3 *db, StmtId id)
+sqlite3_stmt *statement(sqlite3 *, StmtId id)
 {
-    if (g_conn.stmt[id] != nullptr)
-        return g_conn.stmt[id];
-    sqlite3_stmt *stmt = nullptr;
-    int rc = sqlite3_prepare_v3(db, kSql[id], -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
-    if (rc != SQLITE_OK && missing_table(db) && create_schema(db) == 0)
-        rc = sqlite3_prepare_v3(db, kSql[id], -1, SQLITE_PREPARE_PERSISTENT, &stmt, nullptr);
-    if (rc != SQLITE_OK) {
-        sqlite3_finalize(stmt);
-        return nullptr;
-    }
-    g_conn.stmt[id] = stmt;
-    return stmt;
+    return sqlite_conn_statement(&g_conn, id, kSql[id], schema_created);
 }
 
 // The cached statement `id` on the connection of `db`; null when either
@@ -737,8 +654,7 @@ int confdb_init_schema(const char *db)
 void confdb_close()
 {
     const std::lock_guard<std::mutex> lock(g_mutex);
-    if (g_conn.db != nullptr)
-        drop_connection(g_conn.pid == getpid());
+    sqlite_conn_close(&g_conn);
 }
 
 int confdb_for_each_param(const char *db, ConfParamVisitor visit, void *context)

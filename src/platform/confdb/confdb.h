@@ -123,6 +123,42 @@ enum ConfRecordKind : int {
     kRecSmartEventAudibleSchedule = 261,
     kRecSmartEventMailSchedule = 262,
     kRecSmartEventPtzSchedule = 263,
+    // Plate list mode events and their schedules, id = (mode + 1) << 8 |
+    // channel (mode -1, the general mode, keeps only its effective schedule).
+    kRecAnprEvent = 440,
+    kRecAnprEffectiveSchedule = 441,
+    kRecAnprAudibleSchedule = 442,
+    kRecAnprMailSchedule = 443,
+    kRecAnprPtzSchedule = 444,
+    // People counting (id = group 0..8): the group settings, the group's
+    // event record and its schedules (id = schedule kind << 8 | group);
+    // POS (id = POS 0..7) likewise; the report backups (id = report 0..3);
+    // face detection's event record and schedules (id = channel, and
+    // schedule kind << 8 | channel).
+    kRecPeopleCntGroup = 460,
+    kRecPeopleCntEvent = 461,
+    kRecPeopleCntSchedule = 462,
+    kRecPos = 463,
+    kRecPosEvent = 464,
+    kRecPosSchedule = 465,
+    kRecPeopleCntBackup = 466,
+    kRecFaceEvent = 467,
+    kRecFaceSchedule = 468,
+    // System settings kept once (id 0): the IP access filter list, the
+    // automatic reboot time and the UPnP port mapping.
+    kRecAccessFilter = 320,
+    kRecAutoReboot = 321,
+    kRecUpnp = 322,
+    // Snapshots, camera input and volume events, regional people counting
+    // events (id = region << 8 | channel) and their schedules.
+    kRecSnapshotSchedule = 450,
+    kRecSnapshotParams = 451,
+    kRecCameraIoEvent = 452,
+    kRecVolumeDetect = 453,
+    kRecRegionalPcntEvent = 454,
+    kRecRegionalPcntAudibleSchedule = 455,
+    kRecRegionalPcntMailSchedule = 456,
+    kRecRegionalPcntPtzSchedule = 457,
 };
 
 // Result of a record read.

@@ -20,9 +20,9 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
-#include <vector>
 
 #include "platform/sysutil/nvr_path.h"
 
@@ -30,14 +30,44 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// Payload bytes read per step: a header that claims a large payload costs
-// memory only as the bytes arrive.
+// The least a payload buffer grows by; it at most doubles what has arrived,
+// so a header that claims a large payload costs memory only as the bytes
+// arrive.
 constexpr size_t kReadStep = 64 * 1024;
 // A write that makes no progress for this long fails, so a daemon that stops
 // reading cannot hang a request process for ever.
 constexpr time_t kSendStallSeconds = 10;
 
 const char kEmptyPayload[1] = "";
+
+// The payload of the frame being read. It is kept from frame to frame (and,
+// on the channel, from wait to wait), so a stream of large replies is read
+// without allocating or clearing memory for each; it grows only with the
+// bytes that really arrived.
+struct PayloadBuffer {
+    char *data = nullptr;
+    size_t capacity = 0;
+    size_t size = 0;
+};
+
+void release(PayloadBuffer &payload)
+{
+    free(payload.data);
+    payload = PayloadBuffer{};
+}
+
+// Room for at least one more byte, at most `limit` bytes in all; false
+// without memory.
+bool grow(PayloadBuffer &payload, size_t limit)
+{
+    const size_t wanted = std::min(limit, payload.size + std::max(kReadStep, payload.size));
+    char *data = static_cast<char *>(realloc(payload.data, wanted));
+    if (data == nullptr)
+        return false;
+    payload.data = data;
+    payload.capacity = wanted;
+    return true;
+}
 
 // The process's one channel; used by one thread at a time.
 struct Channel {
@@ -46,6 +76,7 @@ struct Channel {
     int fd = -1;
     uint32_t last_seq = 0;
     bool in_callback = false; // init and uninit would close the connection being read
+    PayloadBuffer payload;
 };
 Channel g_channel;
 
@@ -140,16 +171,21 @@ struct SocketSource {
     Clock::time_point deadline;
 };
 
+// Takes what has arrived first and waits only when nothing has: a stream of
+// replies costs one call per read, not a poll and a read.
 bool read_socket(void *source, void *out, size_t length)
 {
     const auto *socket_source = static_cast<const SocketSource *>(source);
     auto *at = static_cast<char *>(out);
     while (length > 0) {
-        if (!readable_before(socket_source->fd, socket_source->deadline))
-            return false;
-        const ssize_t got = recv(socket_source->fd, at, length, 0);
+        const ssize_t got = recv(socket_source->fd, at, length, MSG_DONTWAIT);
         if (got < 0 && errno == EINTR)
             continue;
+        if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
+            if (!readable_before(socket_source->fd, socket_source->deadline))
+                return false;
+            continue;
+        }
         if (got <= 0)
             return false;
         at += got;
@@ -176,27 +212,26 @@ bool read_memory(void *source, void *out, size_t length)
 
 // Reads one whole frame from `source`; false at the end of the stream, at a
 // frame cut short, or at a header with a wrong magic or an oversized payload.
-bool read_frame(MsgReadFn read, void *source, unsigned char (&header)[kMsgHeaderSize],
-                std::vector<char> &payload)
+bool read_frame(MsgReadFn read, void *source, unsigned char (&header)[kMsgHeaderSize], PayloadBuffer &payload)
 {
     MsgHeader fields{};
+    payload.size = 0;
     if (!read(source, header, sizeof header) || msg_header_decode(header, sizeof header, &fields) != 0)
         return false;
-    payload.clear();
-    size_t got = 0;
-    while (got < fields.size) {
-        const size_t step = std::min<size_t>(fields.size - got, kReadStep);
-        payload.resize(got + step);
-        if (!read(source, payload.data() + got, step))
+    while (payload.size < fields.size) {
+        if (payload.size == payload.capacity && !grow(payload, fields.size))
             return false;
-        got += step;
+        const size_t step = std::min<size_t>(fields.size, payload.capacity) - payload.size;
+        if (!read(source, payload.data + payload.size, step))
+            return false;
+        payload.size += step;
     }
     return true;
 }
 
-const char *payload_text(const std::vector<char> &payload)
+const char *payload_text(const PayloadBuffer &payload)
 {
-    return payload.empty() ? kEmptyPayload : payload.data();
+    return payload.size == 0 ? kEmptyPayload : payload.data;
 }
 
 } // namespace
@@ -207,12 +242,13 @@ size_t msg_read_frames(MsgReadFn read, void *source, zq_sock_callback callback, 
         return 0;
     size_t delivered = 0;
     unsigned char header[kMsgHeaderSize];
-    std::vector<char> payload;
+    PayloadBuffer payload;
     while (read_frame(read, source, header, payload)) {
         if (callback != nullptr)
             callback(context, reinterpret_cast<const char *>(header), payload_text(payload));
         ++delivered;
     }
+    release(payload);
     return delivered;
 }
 
@@ -267,7 +303,7 @@ size_t zq_sock_wait(int timeout_ms, bool (*done)())
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(timeout_ms, 0));
     size_t delivered = 0;
     unsigned char header[kMsgHeaderSize];
-    std::vector<char> payload;
+    PayloadBuffer &payload = g_channel.payload;
     while (done == nullptr || !done()) {
         if (g_channel.fd < 0 || g_channel.callback == nullptr) {
             // Nothing can come any more; the wait still takes its time, as
@@ -295,6 +331,7 @@ int zq_sock_uninit()
     if (g_channel.in_callback)
         return -1;
     close_connection();
+    release(g_channel.payload);
     g_channel.callback = nullptr;
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "platform/sysutil/zq_std.h"
 
 #include <spawn.h>
+#include <sys/sendfile.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -41,4 +42,63 @@ int zq_spawn_wait(const char *path, const char *const argv[], bool search_path)
             return -1;
     }
     return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? 0 : -1;
+}
+
+namespace {
+
+constexpr size_t kCopyChunk = 64 * 1024;
+
+bool write_all(int fd, const char *data, size_t length)
+{
+    while (length > 0) {
+        const ssize_t written = write(fd, data, length);
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        data += written;
+        length -= static_cast<size_t>(written);
+    }
+    return true;
+}
+
+int copy_through_buffer(int fd_in, int fd_out)
+{
+    char buffer[kCopyChunk];
+    for (;;) {
+        const ssize_t got = read(fd_in, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            return -1;
+        if (got == 0)
+            return 0;
+        if (!write_all(fd_out, buffer, static_cast<size_t>(got)))
+            return -1;
+    }
+}
+
+} // namespace
+
+int zq_spliced_copy_ex(int fd_in, int fd_out)
+{
+    if (fd_in < 0 || fd_out < 0)
+        return -1;
+    bool sent_any = false;
+    for (;;) {
+        const ssize_t sent = sendfile(fd_out, fd_in, nullptr, kCopyChunk);
+        if (sent > 0) {
+            sent_any = true;
+            continue;
+        }
+        if (sent == 0)
+            return 0;
+        if (errno == EINTR)
+            continue;
+        // Descriptors sendfile cannot serve (a pipe as the input, say)
+        // are copied the plain way, unless part went out already.
+        if (!sent_any && (errno == EINVAL || errno == ENOSYS))
+            return copy_through_buffer(fd_in, fd_out);
+        return -1;
+    }
 }

@@ -66,7 +66,11 @@ int trans_get_value(int code, char *buffer, int size)
     if (buffer == nullptr || size <= 0)
         return -1;
     const char *text = code >= 0 && code < kTransCodes ? g_by_code[code] : nullptr;
-    snprintf(buffer, static_cast<size_t>(size), "%s", text != nullptr ? text : "");
+    // Exports look up several texts per row: a bounded copy, not a print.
+    const size_t length = text != nullptr ? strnlen(text, static_cast<size_t>(size) - 1) : 0;
+    if (length > 0)
+        memcpy(buffer, text, length);
+    buffer[length] = '\0';
     return text != nullptr ? 0 : -1;
 }
 
