@@ -106,3 +106,13 @@ inline int clamp_count(int count, int capacity)
         return 0;
     return count > capacity ? capacity : count;
 }
+
+// Clamps the sum of two counts without overflowing: both may be any int a
+// request sends.
+inline int clamp_sum(int first, int second, int capacity)
+{
+    const long long sum = static_cast<long long>(first) + second;
+    if (sum < 0)
+        return 0;
+    return sum > capacity ? capacity : static_cast<int>(sum);
+}

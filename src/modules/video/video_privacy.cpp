@@ -77,7 +77,7 @@ void fill_privacy_mask_set(json_object *request, privacy_mask_set *set)
     if (json_value_int(json_get_member(request, "delMask"), &del_mask))
         set->delMask = del_mask;
     json_object *areas = json_value_array(json_get_member(request, "area"));
-    const int count = clamp_count(set->num + set->mosaicNum, kPrivacyMaskSetAreas);
+    const int count = clamp_sum(set->num, set->mosaicNum, kPrivacyMaskSetAreas);
     for (int index = 0; index < count; ++index) {
         json_object *item = json_array_item(areas, static_cast<size_t>(index));
         if (json_object_is_type(item, json_type_object))
