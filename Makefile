@@ -15,26 +15,26 @@ build: deps
 	@cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 	@cmake --build build -j$(JOBS)
 
+# The sanitizer build (clang, ASan and UBSan) also links the libFuzzer
+# targets: one more compilation of everything instead of two.
 asan: deps
-	@cmake -S . -B build-asan -DNVR_SANITIZE=ON >/dev/null
+	@CC=clang CXX=clang++ cmake -S . -B build-asan -DNVR_SANITIZE=ON -DNVR_FUZZ=ON >/dev/null
 	@cmake --build build-asan -j$(JOBS)
 
-fuzz: deps
-	@CC=clang CXX=clang++ cmake -S . -B build-fuzz -DNVR_FUZZ=ON -DNVR_TESTS=OFF >/dev/null
-	@cmake --build build-fuzz -j$(JOBS)
+fuzz: asan
 
 # The board's build: 32-bit ARM, its tests run under qemu-user.
 arm: deps
 	@cmake -S . -B build-arm -DCMAKE_TOOLCHAIN_FILE=cmake/armhf.cmake -DCMAKE_BUILD_TYPE=Release >/dev/null
 	@cmake --build build-arm -j$(JOBS)
 
-test: build asan fuzz lint arm
+test: build asan lint arm
 	cd build && ctest --output-on-failure -j$(JOBS)
 	# The runner's pattern matcher (std::regex) recurses per character of a
 	# long answer, and the sanitizers' frames are large: a larger stack.
 	cd build-asan && ulimit -s 262144 && ctest --output-on-failure -j$(JOBS)
 	cd build-arm && ctest --output-on-failure -j$(JOBS)
-	./deploy/run-fuzzers.sh build-fuzz/bin $(FUZZ_SECONDS)
+	./deploy/run-fuzzers.sh build-asan/bin $(FUZZ_SECONDS)
 
 lint: build
 	@./deploy/lint.sh build
@@ -49,4 +49,4 @@ bench: build
 	@./bench/run.sh
 
 clean:
-	rm -rf build build-asan build-fuzz build-arm run
+	rm -rf build build-asan build-arm run
