@@ -27,6 +27,7 @@
 
 #include "coresim/payload_text.h"
 #include "pattern_match.h"
+#include "../support/scratch_dir.h"
 
 namespace {
 
@@ -377,6 +378,9 @@ pid_t spawn(const std::vector<std::string> &args, std::vector<std::string> env, 
     for (const auto &arg : args)
         argv.push_back(const_cast<char *>(arg.c_str()));
     argv.push_back(nullptr);
+#ifdef NVR_CHILD_ASAN_OPTIONS
+    env.emplace_back(NVR_CHILD_ASAN_OPTIONS);
+#endif
     std::vector<char *> envp;
     for (auto &e : env)
         envp.push_back(e.data());
@@ -505,6 +509,37 @@ int run_nvrconf(const std::vector<std::string> &args, const std::string &work, c
     return code;
 }
 
+// `nvrconf init` in the case's root. The factory database is the same for
+// every case of a build, and under the sanitizers or the emulator making it
+// costs more than most cases: the first case stores the file it made beside
+// the build's programs (named by nvrconf's size and time, so a rebuilt
+// nvrconf makes a new one) and later cases copy it.
+int init_database(const std::string &work, const std::string &root, std::string *output)
+{
+    namespace fs = std::filesystem;
+    struct stat tool {};
+    const std::string bin_dir = std::string(NVR_BIN_DIR) + "/../bin";
+    const std::string db = root + "/mnt/nand/app/zqdb.db";
+    std::error_code error;
+    // An init over a database keeps what it holds: that one runs.
+    if (!fs::exists(db) && stat((bin_dir + "/nvrconf").c_str(), &tool) == 0) {
+        const std::string stored = bin_dir + "/../e2e-template/zqdb-" + std::to_string(tool.st_size) + "-" +
+                                   std::to_string(tool.st_mtim.tv_sec) + "." +
+                                   std::to_string(tool.st_mtim.tv_nsec) + ".db";
+        if (fs::copy_file(stored, db, fs::copy_options::overwrite_existing, error))
+            return 0;
+        const int code = run_nvrconf({"init"}, work, root, output);
+        // Written under a name of this case's own, then renamed: a case
+        // running beside this one sees the whole file or none.
+        const std::string partial = stored + "." + std::to_string(getpid());
+        fs::create_directories(fs::path(stored).parent_path(), error);
+        if (code == 0 && fs::copy_file(db, partial, fs::copy_options::overwrite_existing, error))
+            fs::rename(partial, stored, error);
+        return code;
+    }
+    return run_nvrconf({"init"}, work, root, output);
+}
+
 // The password of the accounts that login lines create, and its MD5 digest
 // as the browser sends it.
 constexpr const char *kLoginPassword = "nvr-e2e";
@@ -519,13 +554,17 @@ std::string log_in(const Login &login, const std::string &work, const std::strin
 {
     const std::string &user = login.user;
     std::vector<std::vector<std::string>> accounts;
+    std::string output;
+    if (!login.again && init_database(work, root, &output) != 0) {
+        ADD_FAILURE() << "login: nvrconf init failed:\n" << output;
+        return "";
+    }
     if (!login.again)
-        accounts = {{"init"}, {"passwd", user, kLoginPassword}};
+        accounts = {{"passwd", user, kLoginPassword}};
     if (!login.again && !login.rights.empty()) {
         accounts.push_back({"rights", user});
         accounts.back().insert(accounts.back().end(), login.rights.begin(), login.rights.end());
     }
-    std::string output;
     for (const std::vector<std::string> &args : accounts) {
         if (run_nvrconf(args, work, root, &output) != 0) {
             ADD_FAILURE() << "login: nvrconf " << args[0] << " failed:\n" << output;
@@ -803,12 +842,7 @@ class E2E : public ::testing::TestWithParam<std::string> {};
 // kept and named when it failed.
 class CaseFolder {
 public:
-    CaseFolder()
-    {
-        char work_template[] = "/tmp/nvr-e2e-XXXXXX";
-        if (mkdtemp(work_template) != nullptr)
-            path_ = work_template;
-    }
+    CaseFolder() { path_ = make_scratch_dir("nvr-e2e-"); }
     ~CaseFolder()
     {
         if (path_.empty())
@@ -854,8 +888,10 @@ TEST_P(E2E, Case)
     ASSERT_FALSE(HasFailure());
     for (const auto &args : c.conf) {
         std::string output;
-        ASSERT_EQ(run_nvrconf(args, work, root, &output), 0) << "nvrconf " << args[0] << " failed:\n"
-                                                             << output;
+        const bool init = args.size() == 1 && args[0] == "init";
+        ASSERT_EQ(init ? init_database(work, root, &output) : run_nvrconf(args, work, root, &output), 0)
+            << "nvrconf " << args[0] << " failed:\n"
+            << output;
     }
 
     std::unique_ptr<CoreSim> core;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 
+#include "../support/scratch_dir.h"
 #include "front/cgi_env.h"
 #include "front/session.h"
 
@@ -14,8 +15,7 @@ class TempRoot {
 public:
     TempRoot()
     {
-        char pattern[] = "/tmp/nvr-unit-XXXXXX";
-        path_ = mkdtemp(pattern);
+        path_ = make_scratch_dir("nvr-unit-");
         std::filesystem::create_directories(path_ + "/mnt/nand/app");
         std::filesystem::create_directories(path_ + "/tmp");
         setenv("NVR_ROOT", path_.c_str(), 1);
