@@ -26,9 +26,9 @@ TEST(UrlDecode, DecodesEscapesAndKeepsBrokenOnes)
     EXPECT_STREQ(out, "%G1%4%");
     // Round trip of what the disk list encodes.
     char encoded[64];
-    get_url_encode("r\xc3\xa9" "c@nvr 1", 64, encoded, sizeof encoded);
+    get_url_encode("r\u00e9c@nvr 1", 64, encoded, sizeof encoded);
     get_url_decode(encoded, out, sizeof out);
-    EXPECT_STREQ(out, "r\xc3\xa9" "c@nvr 1");
+    EXPECT_STREQ(out, "r\u00e9c@nvr 1");
 }
 
 TEST(UrlDecode, StopsAtRoomAndRefusesNull)
