@@ -87,12 +87,15 @@ void on_get_io(const CoreMessage &request, Answer &answer)
     answer_event(kReplyGetCameraIo, camera_io_reply{0, chnid, io.enable, io.type, 1, 0}, chnid, answer);
 }
 
-void on_set_io(const CoreMessage &request, Answer &)
+// Keeps a setting the web sent for its camera, read back by the next query.
+template <typename Setting> void keep_sent(const CoreMessage &request, Setting DemoCameraEvents::*member)
 {
-    camera_io_set sent;
+    Setting sent;
     if (demo_payload_as(request, &sent) && sent.cam_id >= 0 && sent.cam_id < 64)
-        camera_of(sent.cam_id).io = sent;
+        camera_of(sent.cam_id).*member = sent;
 }
+
+void on_set_io(const CoreMessage &request, Answer &) { keep_sent(request, &DemoCameraEvents::io); }
 
 void on_get_volume(const CoreMessage &request, Answer &answer)
 {
@@ -105,12 +108,7 @@ void on_get_volume(const CoreMessage &request, Answer &answer)
     answer_event(kReplyGetVolumeDetect, reply, chnid, answer);
 }
 
-void on_set_volume(const CoreMessage &request, Answer &)
-{
-    volume_detect_set sent;
-    if (demo_payload_as(request, &sent) && sent.cam_id >= 0 && sent.cam_id < 64)
-        camera_of(sent.cam_id).volume = sent;
-}
+void on_set_volume(const CoreMessage &request, Answer &) { keep_sent(request, &DemoCameraEvents::volume); }
 
 void on_get_fisheye(const CoreMessage &request, Answer &answer)
 {
